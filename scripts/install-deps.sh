@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever of the named package groups is missing on this machine.
+# Usage: install-deps.sh build|test|bench...
+set -euo pipefail
+
+packages=()
+for group in "$@"; do
+  case "$group" in
+    build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core) ;;
+    test) packages+=(libgtest-dev xvfb xauth xdotool openbox wmctrl) ;;
+    bench) packages+=(hyperfine imagemagick time) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
