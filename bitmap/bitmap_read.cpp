@@ -1,0 +1,90 @@
+// Loading a BMP file into a new image. Every header value that decides an allocation is checked
+// against what the file can actually supply before anything large is reserved.
+#include <cstdlib>
+
+#include "bitmap_fields.h"
+#include "bitmap_status.h"
+#include "stream_info.h"
+
+namespace {
+
+// Ends a failed load: closes the stream, releases what was allocated, leaves the status.
+BitmapImage* Fail(BitmapStatus status, std::FILE* stream, BitmapImage* image) {
+    if (stream) std::fclose(stream);
+    if (image) {
+        std::free(image->palette);
+        std::free(image->pixels);
+        std::free(image);
+    }
+    SetBitmapStatus(status);
+    return nullptr;
+}
+
+bool SupportedVariant(const BitmapImage& image) {
+    const bool depthKnown =
+        image.bitsPerPixel == 32 || image.bitsPerPixel == 24 || image.bitsPerPixel == 8;
+    // A height of 2^31 or more is a negative (top-down) height in the file: not supported.
+    const bool bottomUp = image.height < 0x80000000u;
+    return depthKnown && image.compression == 0 && image.headerSize == kInfoHeaderBytes && bottomUp;
+}
+
+// Makes sure every row reachable by pixel access lies inside the pixel block: an imageSize of 0 or one
+// too small for the rows is replaced by height x row size (rows padded to 4 bytes). False when that
+// size does not fit the 32-bit field.
+bool EnsureRowsFit(BitmapImage& image) {
+    if (image.height == 0) return true;  // no pixel is addressable
+    const std::uint64_t bytesPerPixel = image.bitsPerPixel / 8u;
+    const std::uint64_t rowBytes = std::uint64_t{image.width} * bytesPerPixel;
+    if (image.imageSize / image.height >= rowBytes) return true;
+    const std::uint64_t rowSize = (rowBytes + 3u) / 4u * 4u;
+    const std::uint64_t needed = rowSize * image.height;
+    if (needed > 0xFFFFFFFFu) return false;
+    image.imageSize = static_cast<std::uint32_t>(needed);
+    return true;
+}
+
+// False when the stream is known to end before `bytes` more bytes.
+bool StreamCanSupply(std::FILE* stream, std::uint64_t bytes) {
+    const StreamInfo info = QueryStream(stream);
+    return !info.remainingBytes || *info.remainingBytes >= bytes;
+}
+
+}  // namespace
+
+BitmapImage* ReadBitmapFile(const char* path) {
+    if (!path) {
+        SetBitmapStatus(BitmapInvalidArgument);
+        return nullptr;
+    }
+    auto* image = static_cast<BitmapImage*>(std::calloc(1, sizeof(BitmapImage)));
+    if (!image) return Fail(BitmapOutOfMemory, nullptr, nullptr);
+
+    std::FILE* stream = std::fopen(path, "rb");
+    if (!stream) return Fail(BitmapFileNotFound, nullptr, image);
+    // Opening a folder for reading succeeds on some systems; it is still not a file.
+    if (QueryStream(stream).isDirectory) return Fail(BitmapFileNotFound, stream, image);
+
+    if (ReadBitmapHeader(image, stream) != BitmapOk || image->magic != kBitmapMagic)
+        return Fail(BitmapInvalidFile, stream, image);
+    if (!SupportedVariant(*image)) return Fail(BitmapUnsupported, stream, image);
+    if (!EnsureRowsFit(*image)) return Fail(BitmapInvalidFile, stream, image);
+
+    if (image->bitsPerPixel == 8) {
+        if (!StreamCanSupply(stream, kPaletteBytes)) return Fail(BitmapInvalidFile, stream, image);
+        image->palette = static_cast<std::uint8_t*>(std::malloc(kPaletteBytes));
+        if (!image->palette) return Fail(BitmapOutOfMemory, stream, image);
+        if (std::fread(image->palette, 1, kPaletteBytes, stream) != kPaletteBytes)
+            return Fail(BitmapInvalidFile, stream, image);
+    }
+
+    if (!StreamCanSupply(stream, image->imageSize)) return Fail(BitmapInvalidFile, stream, image);
+    // malloc(0) may answer nullptr; one spare byte keeps "no pixels" apart from "no memory".
+    image->pixels = static_cast<std::uint8_t*>(std::malloc(std::size_t{image->imageSize} + 1u));
+    if (!image->pixels) return Fail(BitmapOutOfMemory, stream, image);
+    if (std::fread(image->pixels, 1, image->imageSize, stream) != image->imageSize)
+        return Fail(BitmapInvalidFile, stream, image);
+
+    std::fclose(stream);
+    SetBitmapStatus(BitmapOk);
+    return image;
+}

@@ -1,0 +1,33 @@
+// The platform-specific part of reading: whether a stream is a folder, and how much it still holds.
+#include "stream_info.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#ifdef _WIN32
+#include <io.h>
+#define VANDREL_FSTAT _fstat64
+#define VANDREL_STAT_T struct _stat64
+#define VANDREL_FILENO _fileno
+#define VANDREL_TELL _ftelli64
+#else
+#define VANDREL_FSTAT fstat
+#define VANDREL_STAT_T struct stat
+#define VANDREL_FILENO fileno
+#define VANDREL_TELL ftello
+#endif
+
+StreamInfo QueryStream(std::FILE* stream) {
+    StreamInfo info;
+    VANDREL_STAT_T status{};
+    if (VANDREL_FSTAT(VANDREL_FILENO(stream), &status) != 0) return info;
+    if ((status.st_mode & S_IFMT) == S_IFDIR) {
+        info.isDirectory = true;
+        return info;
+    }
+    if ((status.st_mode & S_IFMT) != S_IFREG) return info;  // pipes and devices: length unknown
+    const auto position = VANDREL_TELL(stream);
+    if (position < 0 || status.st_size < position) return info;
+    info.remainingBytes = static_cast<std::uint64_t>(status.st_size - position);
+    return info;
+}
