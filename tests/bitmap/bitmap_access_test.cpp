@@ -1,0 +1,166 @@
+// Size queries, pixel and palette reads, status texts and release.
+#include <gtest/gtest.h>
+
+#include "bitmap/bitmap.h"
+#include "test_files.h"
+
+namespace {
+
+// A 3 x 2 picture stored bottom-up with 12-byte rows. Each pixel's blue byte is unique, so a read of
+// the wrong pixel shows. Depth 8 gets a palette where entry i is blue i, green 100 + i, red 200 - i.
+BitmapImage* LoadSmall(std::uint16_t depth) {
+    static ScratchDir dir;
+    const std::uint32_t stride = 12;
+    Bytes file = BmpHeader({.width = 3, .height = 2, .bitsPerPixel = depth, .imageSize = 2 * stride});
+    if (depth == 8) {
+        for (int i = 0; i < 256; ++i) {
+            file.insert(file.end(), {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(100 + i),
+                                     static_cast<std::uint8_t>(200 - i), 0xEE});
+        }
+    }
+    for (std::uint8_t i = 0; i < 2 * stride; ++i) file.push_back(static_cast<std::uint8_t>(10 + i));
+    const std::string path = dir.file("small" + std::to_string(depth) + ".bmp");
+    WriteFileBytes(path, file);
+    return ReadBitmapFile(path.c_str());
+}
+
+struct Rgb {
+    int red = -1, green = -1, blue = -1;
+};
+
+Rgb PixelAt(const BitmapImage* image, std::uint32_t x, std::uint32_t y) {
+    std::uint8_t r = 0, g = 0, b = 0;
+    GetPixelRgb(image, x, y, &r, &g, &b);
+    if (LastBitmapStatus() != BitmapOk) return {};
+    return {r, g, b};
+}
+
+}  // namespace
+
+TEST(bitmap_access, size_queries_answer_all_ones_for_no_image) {
+    EXPECT_EQ(BitmapWidth(nullptr), 0xFFFFFFFFu);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    EXPECT_EQ(BitmapHeight(nullptr), 0xFFFFFFFFu);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    EXPECT_EQ(BitmapDepth(nullptr), 0xFFFFu);
+    EXPECT_EQ(static_cast<std::int16_t>(BitmapDepth(nullptr)), -1);
+    EXPECT_STREQ(BitmapStatusText(), "An argument is invalid or out of range");
+}
+
+TEST(bitmap_access, size_queries_answer_fields) {
+    BitmapImage* image = LoadSmall(24);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(BitmapWidth(image), 3u);
+    EXPECT_EQ(BitmapHeight(image), 2u);
+    EXPECT_EQ(BitmapDepth(image), 24u);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    EXPECT_EQ(BitmapStatusText(), nullptr);
+    FreeBitmap(image);
+}
+
+TEST(bitmap_access, rgb_reads_address_rows_bottom_up) {
+    BitmapImage* image = LoadSmall(24);
+    ASSERT_NE(image, nullptr);
+    // Top row (y = 0) is stored second: x = 1 starts at byte 12 + 3 = 15 (blue 25, green 26, red 27).
+    Rgb top = PixelAt(image, 1, 0);
+    EXPECT_EQ(top.blue, 25);
+    EXPECT_EQ(top.green, 26);
+    EXPECT_EQ(top.red, 27);
+    // Bottom row (y = 1), x = 0 starts at byte 0.
+    Rgb bottom = PixelAt(image, 0, 1);
+    EXPECT_EQ(bottom.blue, 10);
+    EXPECT_EQ(bottom.green, 11);
+    EXPECT_EQ(bottom.red, 12);
+    FreeBitmap(image);
+}
+
+TEST(bitmap_access, rgb_read_outside_writes_nothing) {
+    BitmapImage* image = LoadSmall(24);
+    ASSERT_NE(image, nullptr);
+    std::uint8_t r = 1, g = 2, b = 3;
+    GetPixelRgb(image, 3, 0, &r, &g, &b);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelRgb(image, 0, 2, &r, &g, &b);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelRgb(image, 0xFFFFFFFFu, 0xFFFFFFFFu, &r, &g, &b);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelRgb(nullptr, 0, 0, &r, &g, &b);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(g, 2);
+    EXPECT_EQ(b, 3);
+    // Absent outputs are skipped without error.
+    GetPixelRgb(image, 0, 0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    GetPixelRgb(image, 0, 0, nullptr, &g, nullptr);
+    EXPECT_EQ(g, 23);
+    FreeBitmap(image);
+}
+
+TEST(bitmap_access, eight_bit_rgb_reads_answer_the_palette_colour) {
+    BitmapImage* image = LoadSmall(8);
+    ASSERT_NE(image, nullptr);
+    // Top row x = 1 is byte 12 + 1 = 13, whose value 23 names palette entry 23.
+    Rgb colour = PixelAt(image, 1, 0);
+    EXPECT_EQ(colour.blue, 23);
+    EXPECT_EQ(colour.green, 123);
+    EXPECT_EQ(colour.red, 177);
+
+    std::uint8_t index = 0;
+    GetPixelIndex(image, 1, 0, &index);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    EXPECT_EQ(index, 23);
+
+    std::uint8_t r = 0, g = 0, b = 0;
+    GetPaletteColor(image, 255, &r, &g, &b);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    EXPECT_EQ(b, 255);
+    EXPECT_EQ(g, static_cast<std::uint8_t>(355));
+    EXPECT_EQ(r, static_cast<std::uint8_t>(200 - 255));
+    FreeBitmap(image);
+}
+
+TEST(bitmap_access, thirty_two_bit_reads_ignore_the_fourth_byte) {
+    BitmapImage* image = LoadSmall(32);
+    ASSERT_NE(image, nullptr);
+    // Stride 12 = 3 pixels of 4 bytes; top row x = 2 starts at 12 + 8 = 20.
+    Rgb colour = PixelAt(image, 2, 0);
+    EXPECT_EQ(colour.blue, 30);
+    EXPECT_EQ(colour.green, 31);
+    EXPECT_EQ(colour.red, 32);
+    image->pixels[12 + 8 + 3] = 0x99;
+    Rgb again = PixelAt(image, 2, 0);
+    EXPECT_EQ(again.red, 32);
+    FreeBitmap(image);
+}
+
+TEST(bitmap_access, index_and_palette_reads_check_image_then_coordinates_then_depth) {
+    BitmapImage* image = LoadSmall(24);
+    ASSERT_NE(image, nullptr);
+    std::uint8_t index = 77, r = 1;
+    GetPixelIndex(image, 0, 0, &index);
+    EXPECT_EQ(LastBitmapStatus(), BitmapTypeMismatch);
+    GetPixelIndex(image, 3, 0, &index);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelIndex(nullptr, 0, 0, &index);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPaletteColor(image, 0, &r, nullptr, nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapTypeMismatch);
+    EXPECT_STREQ(BitmapStatusText(), "The requested action is not compatible with the BMP's type");
+    GetPaletteColor(nullptr, 0, &r, nullptr, nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    EXPECT_EQ(index, 77);
+    EXPECT_EQ(r, 1);
+    FreeBitmap(image);
+}
+
+TEST(bitmap_access, free_leaves_status_alone_for_no_image) {
+    BitmapWidth(nullptr);
+    FreeBitmap(nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    BitmapImage* image = LoadSmall(24);
+    ASSERT_NE(image, nullptr);
+    BitmapWidth(nullptr);
+    FreeBitmap(image);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+}

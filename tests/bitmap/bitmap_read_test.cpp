@@ -1,0 +1,232 @@
+// Loading BMP files: every refusal with its status, the accepted oddities, and bounded allocation.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "bitmap/bitmap.h"
+#include "bitmap/bitmap_fields.h"
+#include "test_files.h"
+
+namespace {
+
+class BitmapRead : public ::testing::Test {
+protected:
+    // Writes `bytes` to a file and loads it, answering the status the load left.
+    BitmapStatus Load(const Bytes& bytes) {
+        WriteFileBytes(path, bytes);
+        BitmapImage* image = ReadBitmapFile(path.c_str());
+        const BitmapStatus status = LastBitmapStatus();
+        EXPECT_EQ(image != nullptr, status == BitmapOk);
+        FreeBitmap(image);
+        return status;
+    }
+
+    ScratchDir dir;
+    std::string path = dir.file("in.bmp");
+};
+
+Bytes WithPixels(Bytes bytes, std::size_t count, std::uint8_t value = 0x5A) {
+    bytes.insert(bytes.end(), count, value);
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(BitmapRead, refuses_what_cannot_be_opened) {
+    EXPECT_EQ(ReadBitmapFile(nullptr), nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+
+    EXPECT_EQ(ReadBitmapFile(dir.file("missing.bmp").c_str()), nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapFileNotFound);
+    EXPECT_STREQ(BitmapStatusText(), "File not found");
+
+    // Opening a folder for reading succeeds on Linux; it must still be refused as not found.
+    EXPECT_EQ(ReadBitmapFile(dir.path().string().c_str()), nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapFileNotFound);
+}
+
+TEST_F(BitmapRead, short_or_foreign_files_are_invalid) {
+    const Bytes header = BmpHeader({});
+    for (std::size_t length : {0, 1, 2, 14, 53}) {
+        EXPECT_EQ(Load(Bytes(header.begin(), header.begin() + length)), BitmapInvalidFile) << length;
+    }
+    // The magic is looked at only after the whole header: a bad magic is 6 even with a bad depth.
+    Bytes foreign = BmpHeader({.bitsPerPixel = 16});
+    foreign[0] = 'M';
+    foreign[1] = 'B';
+    EXPECT_EQ(Load(foreign), BitmapInvalidFile);
+    EXPECT_STREQ(BitmapStatusText(), "File is not a valid BMP image");
+}
+
+TEST_F(BitmapRead, unsupported_variants) {
+    for (std::uint32_t headerSize : {12u, 108u, 124u}) {
+        EXPECT_EQ(Load(WithPixels(BmpHeader({.headerSize = headerSize}), 4)), BitmapUnsupported);
+    }
+    for (std::uint16_t depth : {0, 1, 4, 16, 48}) {
+        EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = depth}), 4)), BitmapUnsupported);
+    }
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 32, .compression = 3}), 4)), BitmapUnsupported);
+    EXPECT_STREQ(BitmapStatusText(),
+                 "File is not a supported BMP variant (must be uncompressed 8, 24 or 32 BPP)");
+    // A negative height marks rows stored top-down.
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.height = 0xFFFFFFFFu}), 4)), BitmapUnsupported);
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.height = 0x80000000u}), 4)), BitmapUnsupported);
+}
+
+TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
+    Bytes file = BmpHeader({.width = 2, .height = 2, .imageSize = 16});
+    // Fields the reader does not test keep the file's values, however wrong.
+    file[2] = 0x99;   // fileSize
+    file[6] = 0x11;   // reserved1
+    file[10] = 0x77;  // dataOffset
+    file[26] = 0x05;  // planes
+    file[38] = 0xC4;  // xResolution = 196
+    file[46] = 0x03;  // coloursUsed
+    for (std::uint8_t i = 0; i < 16; ++i) file.push_back(i);
+    file.insert(file.end(), {0xDE, 0xAD});  // trailing bytes are ignored
+    WriteFileBytes(path, file);
+
+    BitmapImage* image = ReadBitmapFile(path.c_str());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    EXPECT_EQ(image->magic, 0x4D42);
+    EXPECT_EQ(image->fileSize, 0x99u);
+    EXPECT_EQ(image->reserved1, 0x11);
+    EXPECT_EQ(image->dataOffset, 0x77u);
+    EXPECT_EQ(image->headerSize, 40u);
+    EXPECT_EQ(image->planes, 5);
+    EXPECT_EQ(image->xResolution, 196);
+    EXPECT_EQ(image->coloursUsed, 3);
+    EXPECT_EQ(image->imageSize, 16u);
+    EXPECT_EQ(image->palette, nullptr);
+    for (std::uint8_t i = 0; i < 16; ++i) EXPECT_EQ(image->pixels[i], i);
+    FreeBitmap(image);
+}
+
+TEST_F(BitmapRead, missing_palette_or_pixel_bytes_are_invalid) {
+    // 8-bit: the palette needs 1024 bytes after the header.
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 8}), 1023)), BitmapInvalidFile);
+    // A short palette takes the pixel bytes as colours; then the pixels run out.
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 8}), 1024 + 3)), BitmapInvalidFile);
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 8}), 1024 + 4)), BitmapOk);
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 2, .height = 2, .imageSize = 16}), 15)),
+              BitmapInvalidFile);
+}
+
+TEST_F(BitmapRead, huge_declared_size_in_a_tiny_file_is_refused_before_allocating) {
+    // 4 GiB - 4 of pixels declared in a 60-byte file.
+    Bytes file = WithPixels(BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFFFCu}), 6);
+    EXPECT_EQ(Load(file), BitmapInvalidFile);
+    Bytes eightBit = WithPixels(BmpHeader({.bitsPerPixel = 8, .imageSize = 0xFFFFFFFCu}), 1030);
+    EXPECT_EQ(Load(eightBit), BitmapInvalidFile);
+}
+
+TEST_F(BitmapRead, zero_or_small_image_size_is_raised_to_cover_every_row) {
+    // 3 x 2 at 24 bits needs rows of 9 bytes padded to 12: 24 bytes in all.
+    for (std::uint32_t declared : {0u, 1u, 17u}) {
+        WriteFileBytes(path, WithPixels(BmpHeader({.width = 3, .height = 2, .imageSize = declared}), 24));
+        BitmapImage* image = ReadBitmapFile(path.c_str());
+        ASSERT_NE(image, nullptr) << declared;
+        EXPECT_EQ(image->imageSize, 24u);
+        std::uint8_t red = 0;
+        GetPixelRgb(image, 2, 0, &red, nullptr, nullptr);
+        EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+        EXPECT_EQ(red, 0x5A);
+        FreeBitmap(image);
+    }
+    // The raised size must still be in the file.
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 3, .height = 2, .imageSize = 0}), 23)), BitmapInvalidFile);
+    // A declared size larger than the rows need is kept, and rows are that much further apart.
+    WriteFileBytes(path, WithPixels(BmpHeader({.width = 1, .height = 2, .imageSize = 40}), 40));
+    BitmapImage* wide = ReadBitmapFile(path.c_str());
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->imageSize, 40u);
+    FreeBitmap(wide);
+}
+
+TEST_F(BitmapRead, rows_that_cannot_fit_32_bits_are_invalid) {
+    // 0x40000000 pixels of 4 bytes in one row: the block would need more than 4 GiB.
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 0x40000000u, .height = 1, .bitsPerPixel = 32,
+                                         .imageSize = 0}), 16)),
+              BitmapInvalidFile);
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 0xFFFFFFFFu, .height = 0x7FFFFFFFu, .imageSize = 8}), 8)),
+              BitmapInvalidFile);
+}
+
+TEST_F(BitmapRead, empty_pictures_load_and_refuse_every_pixel) {
+    for (BmpHeaderFields fields : {BmpHeaderFields{.width = 0, .height = 5, .imageSize = 0},
+                                   BmpHeaderFields{.width = 5, .height = 0, .imageSize = 0}}) {
+        WriteFileBytes(path, BmpHeader(fields));
+        BitmapImage* image = ReadBitmapFile(path.c_str());
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+        GetPixelRgb(image, 0, 0, nullptr, nullptr, nullptr);
+        EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+        FreeBitmap(image);
+    }
+}
+
+TEST_F(BitmapRead, fields_are_little_endian_and_short_reads_leave_the_destination) {
+    WriteFileBytes(path, {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07});
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    std::uint32_t value32 = 0;
+    std::uint16_t value16 = 0;
+    EXPECT_TRUE(ReadLe32(&value32, stream));
+    EXPECT_EQ(value32, 0x04030201u);
+    EXPECT_TRUE(ReadLe16(&value16, stream));
+    EXPECT_EQ(value16, 0x0605);
+    EXPECT_FALSE(ReadLe32(&value32, stream));
+    EXPECT_EQ(value32, 0x04030201u);
+    EXPECT_FALSE(ReadLe16(nullptr, stream));
+    EXPECT_FALSE(ReadLe16(&value16, nullptr));
+    std::fclose(stream);
+}
+
+TEST_F(BitmapRead, header_read_stops_at_the_first_short_field) {
+    Bytes header = BmpHeader({.width = 7, .height = 9});
+    WriteFileBytes(path, Bytes(header.begin(), header.begin() + 24));  // ends inside `height`
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    BitmapImage image{};
+    image.height = 12345;
+    BitmapStatus before = LastBitmapStatus();
+    EXPECT_EQ(ReadBitmapHeader(&image, stream), BitmapIoError);
+    EXPECT_EQ(LastBitmapStatus(), before);
+    EXPECT_EQ(image.width, 7u);
+    EXPECT_EQ(image.height, 12345u);
+    EXPECT_EQ(ReadBitmapHeader(nullptr, stream), BitmapInvalidArgument);
+    EXPECT_EQ(ReadBitmapHeader(&image, nullptr), BitmapInvalidArgument);
+    std::fclose(stream);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VANDREL_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANDREL_UNDER_ASAN 1
+#endif
+#endif
+
+TEST_F(BitmapRead, out_of_memory_is_reported_and_nothing_is_kept) {
+#ifdef VANDREL_UNDER_ASAN
+    GTEST_SKIP() << "the sanitizer reserves address space of its own";
+#else
+    // A sparse 3 GiB file backs its declared size, so only the allocation can fail. The child lowers
+    // its address-space limit far below that and reports the status as its exit code.
+    Bytes header = BmpHeader({.width = 1, .height = 1, .imageSize = 3000000000u});
+    WriteFileBytes(path, header);
+    std::filesystem::resize_file(path, 54 + 3000000000ull);
+    const auto loadUnderLimit = [&] {
+        const rlimit limit{512ull << 20, 512ull << 20};
+        setrlimit(RLIMIT_AS, &limit);
+        BitmapImage* image = ReadBitmapFile(path.c_str());
+        _exit(image == nullptr ? LastBitmapStatus() : 100);
+    };
+    EXPECT_EXIT(loadUnderLimit(), ::testing::ExitedWithCode(BitmapOutOfMemory), "");
+#endif
+}

@@ -1,0 +1,134 @@
+// Golden bytes of both display formats, written out by hand.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "convert/display_writers.h"
+#include "picture_files.h"
+
+namespace {
+
+class DisplayWriters : public ::testing::Test {
+protected:
+    void Load(std::uint32_t width, std::uint32_t height, const std::vector<Colour>& colours) {
+        image = LoadPicture(dir.file("in.bmp"), width, height, colours);
+        ASSERT_NE(image, nullptr);
+    }
+    void TearDown() override { FreeBitmap(image); }
+
+    Bytes RawStream(bool withPrefix) {
+        std::FILE* out = std::fopen(outPath.c_str(), "wb");
+        EXPECT_TRUE(WriteRawColourStream(image, static_cast<std::uint16_t>(image->width),
+                                         static_cast<std::uint16_t>(image->height), withPrefix, out));
+        std::fclose(out);
+        return ReadFileBytes(outPath);
+    }
+
+    std::string ArrayText() {
+        std::FILE* out = std::fopen(outPath.c_str(), "wb");
+        EXPECT_TRUE(WriteArrayText(image, static_cast<std::uint16_t>(image->width),
+                                   static_cast<std::uint16_t>(image->height), out));
+        std::fclose(out);
+        const Bytes bytes = ReadFileBytes(outPath);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    ScratchDir dir;
+    std::string outPath = dir.file("out");
+    BitmapImage* image = nullptr;
+};
+
+const Colour kWhite{255, 255, 255};
+const Colour kOrange{255, 128, 0};
+
+}  // namespace
+
+TEST_F(DisplayWriters, white_pixel_raw_stream_with_and_without_prefix) {
+    Load(1, 1, {kWhite});
+    EXPECT_EQ(RawStream(true), (Bytes{0, 1, 0, 1, 63, 63, 63}));
+    EXPECT_EQ(RawStream(false), (Bytes{63, 63, 63}));
+}
+
+TEST_F(DisplayWriters, white_pixel_array_text) {
+    Load(1, 1, {kWhite});
+    EXPECT_EQ(ArrayText(), "\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n");
+}
+
+TEST_F(DisplayWriters, two_pixel_array_text) {
+    Load(2, 1, {kOrange, kOrange});
+    EXPECT_EQ(ArrayText(), "\nconst unsigned char pic[]={ 0,1,0,2,63,32,0,63,32,0 };\n");
+}
+
+TEST_F(DisplayWriters, channels_keep_their_top_six_bits) {
+    Load(4, 2, {{0, 1, 2}, {3, 4, 5}, {127, 128, 129}, {251, 252, 253}, {254, 255, 7}, {8, 11, 12}, {63, 64, 65}, {200, 100, 50}});
+    EXPECT_EQ(RawStream(false), (Bytes{0, 0, 0, 0, 1, 1, 31, 32, 32, 62, 63, 63,
+                                       63, 63, 1, 2, 2, 3, 15, 16, 16, 50, 25, 12}));
+}
+
+TEST_F(DisplayWriters, rows_are_written_from_the_top_down) {
+    Load(2, 2, {{4, 8, 12}, {16, 20, 24}, {28, 32, 36}, {40, 44, 48}});
+    EXPECT_EQ(RawStream(true), (Bytes{0, 2, 0, 2, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
+
+TEST_F(DisplayWriters, prefix_puts_height_before_width_high_byte_first) {
+    Load(256, 1, std::vector<Colour>(256, Colour{0, 0, 0}));
+    const Bytes stream = RawStream(true);
+    ASSERT_EQ(stream.size(), 4u + 3u * 256u);
+    EXPECT_EQ(Bytes(stream.begin(), stream.begin() + 4), (Bytes{0, 1, 1, 0}));
+    const std::string start = "\nconst unsigned char pic[]={ 0,1,1,0,";
+    EXPECT_EQ(ArrayText().substr(0, start.size()), start);
+}
+
+TEST_F(DisplayWriters, six_pixels_end_with_the_closing_brace_alone) {
+    Load(6, 1, std::vector<Colour>(6, kOrange));
+    EXPECT_EQ(ArrayText(),
+              "\nconst unsigned char pic[]={ 0,1,0,6,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0\n"
+              " };\n");
+}
+
+TEST_F(DisplayWriters, seventh_pixel_shares_its_line_with_the_closing_brace) {
+    Load(7, 1, std::vector<Colour>(7, kOrange));
+    EXPECT_EQ(ArrayText(),
+              "\nconst unsigned char pic[]={ 0,1,0,7,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0\n"
+              ",63,32,0 };\n");
+}
+
+TEST_F(DisplayWriters, line_breaks_count_pixels_across_rows) {
+    // 4 x 3: breaks after the sixth and twelfth pixel, the first in the middle of the second row.
+    std::vector<Colour> colours;
+    for (std::uint8_t i = 0; i < 12; ++i) colours.push_back({static_cast<std::uint8_t>(4 * i), 0, 255});
+    Load(4, 3, colours);
+    EXPECT_EQ(ArrayText(),
+              "\nconst unsigned char pic[]={ 0,3,0,4,0,0,63,1,0,63,2,0,63,3,0,63,4,0,63,5,0,63\n"
+              ",6,0,63,7,0,63,8,0,63,9,0,63,10,0,63,11,0,63\n"
+              " };\n");
+}
+
+TEST_F(DisplayWriters, every_decimal_value_is_plain) {
+    // Values 0..63 all appear: one digit and two digits, no padding.
+    std::vector<Colour> colours;
+    for (int i = 0; i < 64; ++i) colours.push_back({static_cast<std::uint8_t>(4 * i + 3), 0, 0});
+    Load(64, 1, colours);
+    const std::string text = ArrayText();
+    std::string expected = "\nconst unsigned char pic[]={ 0,1,0,64";
+    for (int i = 0; i < 64; ++i) {
+        expected += ',';
+        expected += std::to_string(i);
+        expected += ",0,0";
+        if (i % 6 == 5) expected += "\n";
+    }
+    expected += " };\n";
+    EXPECT_EQ(text, expected);
+}
+
+TEST_F(DisplayWriters, full_device_reports_failure) {
+    Load(1, 1, {kWhite});
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    ASSERT_NE(full, nullptr);
+    EXPECT_FALSE(WriteRawColourStream(image, 1, 1, true, full));
+    std::fclose(full);
+    full = std::fopen("/dev/full", "wb");
+    EXPECT_FALSE(WriteArrayText(image, 1, 1, full));
+    std::fclose(full);
+}
