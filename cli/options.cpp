@@ -1,0 +1,122 @@
+// Command-line parsing: short and long options in the usual forms, "--" ends the options.
+#include "options.h"
+
+#include <string_view>
+
+namespace {
+
+CommandLine UsageError(std::string reason) {
+    CommandLine line;
+    line.action = CommandLineAction::UsageError;
+    line.usageError = std::move(reason);
+    return line;
+}
+
+// The options that take a value, in each spelling they accept.
+enum class ValueOption { None, Output, Preview };
+
+ValueOption ValueOptionNamed(std::string_view name) {
+    if (name == "-o" || name == "--output") return ValueOption::Output;
+    if (name == "--preview") return ValueOption::Preview;
+    return ValueOption::None;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    bool helpWanted = false;
+    bool versionWanted = false;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        // A lone "-" is a name, not an option.
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            line.inputs.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "-h" || argument == "--help") {
+            helpWanted = true;
+            continue;
+        }
+        if (argument == "--version") {
+            versionWanted = true;
+            continue;
+        }
+        if (argument == "--header") {
+            line.request.format = OutputFormat::ArrayText;
+            continue;
+        }
+        if (argument == "--no-size") {
+            line.request.sizePrefix = false;
+            continue;
+        }
+
+        // Value options: "--output PATH", "--output=PATH", "-o PATH" and "-oPATH".
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+        } else if (argument.starts_with("-o") && argument.size() > 2) {
+            name = "-o";
+            value = argument.substr(2);
+        }
+        const ValueOption option = ValueOptionNamed(name);
+        if (option == ValueOption::None) return UsageError("unknown option '" + argument + "'");
+        if (!value) {
+            if (i + 1 == arguments.size()) return UsageError("option '" + name + "' needs a path");
+            value = arguments[++i];
+        }
+        if (value->empty()) return UsageError("option '" + name + "' needs a path");
+        if (option == ValueOption::Output) {
+            line.request.outputPath = *value;
+        } else {
+            // A preview is a BMP file written by the bitmap module, which writes to paths only.
+            if (*value == "-") return UsageError("the preview must be written to a file, not to '-'");
+            line.request.previewPath = *value;
+        }
+    }
+
+    if (helpWanted) {
+        line.action = CommandLineAction::ShowHelp;
+        return line;
+    }
+    if (versionWanted) {
+        line.action = CommandLineAction::ShowVersion;
+        return line;
+    }
+    if (line.inputs.empty()) return UsageError("no picture given");
+    if (line.inputs.size() > 1 && line.request.outputPath)
+        return UsageError("-o names one output, but " + std::to_string(line.inputs.size()) + " pictures were given");
+    if (line.inputs.size() > 1 && line.request.previewPath)
+        return UsageError("--preview names one preview, but " + std::to_string(line.inputs.size()) +
+                          " pictures were given");
+    return line;
+}
+
+std::string UsageText() {
+    return std::string("Usage: ") + kProgramName + " [OPTION]... FILE.bmp...\n" +
+           "Converts uncompressed 24-bit BMP pictures into data for colour displays with 6 bits per\n"
+           "channel. Each output is written beside its picture and named after it, the last three\n"
+           "characters of its name replaced by the extension: logo.bmp gives logo.bmc or logo.h.\n"
+           "\n"
+           "  --header           write C array text (.h) instead of the raw colour stream (.bmc)\n"
+           "  --no-size          leave the height and width prefix out of the raw colour stream\n"
+           "  -o, --output PATH  write the output to PATH instead (one picture only);\n"
+           "                     '-' writes it to standard output\n"
+           "  --preview PATH     also write PATH, a 24-bit BMP of the picture with its colours\n"
+           "                     reduced as the display shows them (one picture only)\n"
+           "  -h, --help         show this help and exit\n"
+           "  --version          show the version and exit\n"
+           "\n"
+           "Exit status: 0 when every picture was converted, 1 when any failed (the others are\n"
+           "still converted), 2 when the command line is wrong.\n";
+}
+
+std::string VersionText() { return std::string(kProgramName) + " " VANDREL_VERSION "\n"; }

@@ -1,0 +1,38 @@
+// What the command line asks for: the output format, where outputs go, and the pictures to convert.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class OutputFormat { RawColourStream, ArrayText };
+
+// How one picture is to be converted; shared by every picture of a run.
+struct ConversionRequest {
+    OutputFormat format = OutputFormat::RawColourStream;
+    // Height and width prefix of the raw colour stream; the array text always carries it.
+    bool sizePrefix = true;
+    // Where the output goes instead of beside the picture; "-" is standard output.
+    std::optional<std::string> outputPath;
+    // A 24-bit BMP showing the picture with the display's 6-bit colours.
+    std::optional<std::string> previewPath;
+};
+
+enum class CommandLineAction { Convert, ShowHelp, ShowVersion, UsageError };
+
+struct CommandLine {
+    CommandLineAction action = CommandLineAction::Convert;
+    ConversionRequest request;
+    std::vector<std::string> inputs;
+    // Why the command line cannot be used (UsageError only), without the program name.
+    std::string usageError;
+};
+
+inline constexpr char kProgramName[] = "vandrel-convert";
+
+// Reads the arguments that follow the program name. Never fails otherwise than through UsageError.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --help and of --version, each ending in a line break.
+std::string UsageText();
+std::string VersionText();

@@ -1,0 +1,43 @@
+// Dispatch of the parsed command line and the batch loop.
+#include "run_command_line.h"
+
+#include "convert_file.h"
+#include "options.h"
+
+namespace {
+
+// Help and version are the program's answer; one that cannot be delivered is a failure.
+int PrintAnswer(const std::string& text, std::FILE* out, std::FILE* err) {
+    std::fputs(text.c_str(), out);
+    if (std::fflush(out) == 0 && !std::ferror(out)) return kExitConverted;
+    std::fprintf(err, "%s: cannot write to standard output\n", kProgramName);
+    return kExitSomeFailed;
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
+    const CommandLine line = ParseCommandLine(arguments);
+    switch (line.action) {
+    case CommandLineAction::ShowHelp:
+        return PrintAnswer(UsageText(), out, err);
+    case CommandLineAction::ShowVersion:
+        return PrintAnswer(VersionText(), out, err);
+    case CommandLineAction::UsageError:
+        std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
+                     line.usageError.c_str(), kProgramName);
+        return kExitUsage;
+    case CommandLineAction::Convert:
+        break;
+    }
+
+    // A batch goes on past a failed picture; the exit code remembers it.
+    int exitCode = kExitConverted;
+    for (const std::string& input : line.inputs) {
+        if (const auto message = ConvertFile(input, line.request, out)) {
+            std::fprintf(err, "%s: %s\n", kProgramName, message->c_str());
+            exitCode = kExitSomeFailed;
+        }
+    }
+    return exitCode;
+}
