@@ -31,13 +31,15 @@ std::optional<std::string> WritePreview(const BitmapImage* picture, const std::s
     WriteBitmapFile(preview, path.c_str());
     const int osError = errno;
     const BitmapStatus status = LastBitmapStatus();
+    // Taken before FreeBitmap, which leaves a status of its own.
+    const std::string statusText = status == BitmapOk ? "" : BitmapFailureText();
     FreeBitmap(preview);
     if (status == BitmapOk) return std::nullopt;
 
     // Only a file that was opened can hold a partial picture; after a failed open there is nothing
     // of ours at the path.
     if (status == BitmapIoError) RemovePartialFile(path);
-    std::string cause = "cannot write the preview " + path + ": " + BitmapFailureText();
+    std::string cause = "cannot write the preview " + path + ": " + statusText;
     if (osError != 0) cause += " (" + OsErrorText(osError) + ")";
     return cause;
 }
