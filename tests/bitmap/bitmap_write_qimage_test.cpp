@@ -43,7 +43,7 @@ TEST(bitmap_write_qimage, written_files_decode_to_the_same_colours) {
                 ASSERT_EQ(LastBitmapStatus(), BitmapOk);
             }
         }
-        const std::string path = dir.file("q" + std::to_string(depth) + ".bmp");
+        const std::string path = dir.file(std::to_string(depth) + "-bit.bmp");
         WriteBitmapFile(image.get(), path.c_str());
         ASSERT_EQ(LastBitmapStatus(), BitmapOk);
 

@@ -247,7 +247,7 @@ TEST(bitmap_write, created_images_read_back_unchanged) {
         if (image->palette != nullptr) {
             for (int i = 0; i < 1024; ++i) image->palette[i] = static_cast<std::uint8_t>(i * 3 + 5);
         }
-        const std::string path = dir.file("rt" + std::to_string(depth) + ".bmp");
+        const std::string path = dir.file(std::to_string(depth) + "-bit.bmp");
         WriteBitmapFile(image.get(), path.c_str());
         ASSERT_EQ(LastBitmapStatus(), BitmapOk);
         EXPECT_EQ(fs::file_size(path), image->fileSize);
