@@ -1,0 +1,190 @@
+// Fuzz target for the read side: arbitrary bytes are loaded as a BMP file, and a loaded image goes
+// through every read operation and both display writers. The loaded record is checked against the
+// bytes themselves, so a reader that reads the wrong bytes fails as surely as one that crashes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bitmap/bitmap.h"
+#include "convert/display_writers.h"
+#include "fuzz_check.h"
+#include "memory_file.h"
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 54;
+constexpr std::size_t kPaletteBytes = 1024;
+// The writers visit at most this many rows and columns, so a huge picture costs no more than a small one.
+constexpr std::uint32_t kWriterClip = 48;
+// Pixel reads probe a grid of at most this many columns and rows, corners included.
+constexpr std::uint32_t kProbeSteps = 16;
+
+std::uint32_t Le32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+// The loaded header must be the file's, field for field; only imageSize may have been raised to cover
+// the rows.
+void CheckHeader(const BitmapImage& image, const std::uint8_t* data) {
+    FUZZ_CHECK(image.magic == Le16(data + 0) && image.magic == 0x4D42);
+    FUZZ_CHECK(image.fileSize == Le32(data + 2));
+    FUZZ_CHECK(image.reserved1 == Le16(data + 6));
+    FUZZ_CHECK(image.reserved2 == Le16(data + 8));
+    FUZZ_CHECK(image.dataOffset == Le32(data + 10));
+    FUZZ_CHECK(image.headerSize == Le32(data + 14) && image.headerSize == 40);
+    FUZZ_CHECK(image.width == Le32(data + 18));
+    FUZZ_CHECK(image.height == Le32(data + 22) && image.height < 0x80000000u);
+    FUZZ_CHECK(image.planes == Le16(data + 26));
+    FUZZ_CHECK(image.bitsPerPixel == Le16(data + 28));
+    FUZZ_CHECK(image.bitsPerPixel == 8 || image.bitsPerPixel == 24 || image.bitsPerPixel == 32);
+    FUZZ_CHECK(image.compression == Le32(data + 30) && image.compression == 0);
+    FUZZ_CHECK(image.imageSize >= Le32(data + 34));
+    FUZZ_CHECK(static_cast<std::uint32_t>(image.xResolution) == Le32(data + 38));
+    FUZZ_CHECK(static_cast<std::uint32_t>(image.yResolution) == Le32(data + 42));
+    FUZZ_CHECK(static_cast<std::uint32_t>(image.coloursUsed) == Le32(data + 46));
+    FUZZ_CHECK(static_cast<std::uint32_t>(image.coloursImportant) == Le32(data + 50));
+    // Every addressable row lies inside the pixel block.
+    if (image.height != 0)
+        FUZZ_CHECK(image.imageSize / image.height >= std::uint64_t{image.width} * (image.bitsPerPixel / 8u));
+}
+
+// Column or row numbers to probe: both ends, a spread between, and the first one outside.
+std::vector<std::uint32_t> Probes(std::uint32_t size) {
+    std::vector<std::uint32_t> probes;
+    if (size != 0) {
+        const std::uint64_t step = size / kProbeSteps + 1;
+        for (std::uint64_t i = 0; i < size; i += step) probes.push_back(static_cast<std::uint32_t>(i));
+        probes.push_back(size - 1);
+    }
+    probes.push_back(size);
+    probes.push_back(0xFFFFFFFFu);
+    return probes;
+}
+
+// The colour that pixel (x, y) must have, straight from the file's bytes.
+void ExpectedColour(const BitmapImage& image, const std::uint8_t* data, std::uint32_t x, std::uint32_t y,
+                    std::uint8_t colour[3]) {
+    const std::size_t bytesPerPixel = image.bitsPerPixel / 8u;
+    const std::size_t paletteBytes = image.bitsPerPixel == 8 ? kPaletteBytes : 0;
+    const std::size_t stride = image.imageSize / image.height;
+    const std::uint8_t* pixel =
+        data + kHeaderBytes + paletteBytes + std::size_t{image.height - y - 1} * stride + x * bytesPerPixel;
+    if (image.bitsPerPixel == 8) pixel = data + kHeaderBytes + 4u * *pixel;
+    colour[0] = pixel[2];
+    colour[1] = pixel[1];
+    colour[2] = pixel[0];
+}
+
+void CheckPixelReads(const BitmapImage& image, const std::uint8_t* data) {
+    const bool indexed = image.bitsPerPixel == 8;
+    for (std::uint32_t y : Probes(image.height)) {
+        for (std::uint32_t x : Probes(image.width)) {
+            const bool inside = x < image.width && y < image.height;
+            std::uint8_t rgb[3] = {1, 2, 3};
+            GetPixelRgb(&image, x, y, &rgb[0], &rgb[1], &rgb[2]);
+            if (!inside) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
+                FUZZ_CHECK(rgb[0] == 1 && rgb[1] == 2 && rgb[2] == 3);
+            } else {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+                std::uint8_t expected[3];
+                ExpectedColour(image, data, x, y, expected);
+                FUZZ_CHECK(std::memcmp(rgb, expected, 3) == 0);
+            }
+            GetPixelRgb(&image, x, y, nullptr, nullptr, nullptr);
+            FUZZ_CHECK(LastBitmapStatus() == (inside ? BitmapOk : BitmapInvalidArgument));
+
+            std::uint8_t index = 0xA5;
+            GetPixelIndex(&image, x, y, &index);
+            const BitmapStatus expectedStatus =
+                !inside ? BitmapInvalidArgument : (indexed ? BitmapOk : BitmapTypeMismatch);
+            FUZZ_CHECK(LastBitmapStatus() == expectedStatus);
+            if (expectedStatus != BitmapOk) FUZZ_CHECK(index == 0xA5);
+        }
+    }
+}
+
+void CheckPalette(const BitmapImage& image, const std::uint8_t* data) {
+    for (unsigned i = 0; i < 256; ++i) {
+        std::uint8_t rgb[3] = {9, 9, 9};
+        GetPaletteColor(&image, static_cast<std::uint8_t>(i), &rgb[0], &rgb[1], &rgb[2]);
+        if (image.bitsPerPixel != 8) {
+            FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
+            FUZZ_CHECK(rgb[0] == 9 && rgb[1] == 9 && rgb[2] == 9);
+            continue;
+        }
+        FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+        const std::uint8_t* entry = data + kHeaderBytes + 4u * i;
+        FUZZ_CHECK(rgb[0] == entry[2] && rgb[1] == entry[1] && rgb[2] == entry[0]);
+    }
+}
+
+// Both writers over a clipped picture; the raw stream is compared byte for byte with the pixels.
+void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
+    const auto width = static_cast<std::uint16_t>(image.width < kWriterClip ? image.width : kWriterClip);
+    const auto height = static_cast<std::uint16_t>(image.height < kWriterClip ? image.height : kWriterClip);
+
+    static MemoryFile sink;
+    std::FILE* out = std::fopen(sink.path(), "wb");
+    FUZZ_CHECK(out != nullptr);
+    FUZZ_CHECK(WriteRawColourStream(&image, width, height, true, out));
+    std::fclose(out);
+    const std::string stream = sink.Contents();
+    FUZZ_CHECK(stream.size() == 4u + 3u * std::size_t{width} * height);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(stream.data());
+    FUZZ_CHECK(bytes[0] == height >> 8 && bytes[1] == (height & 0xFF));
+    FUZZ_CHECK(bytes[2] == width >> 8 && bytes[3] == (width & 0xFF));
+    std::size_t at = 4;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x, at += 3) {
+            std::uint8_t expected[3];
+            ExpectedColour(image, data, x, y, expected);
+            for (int c = 0; c < 3; ++c) FUZZ_CHECK(bytes[at + c] == expected[c] >> 2);
+        }
+    }
+
+    static std::FILE* devNull = std::fopen("/dev/null", "wb");
+    FUZZ_CHECK(devNull != nullptr);
+    FUZZ_CHECK(WriteArrayText(&image, width, height, devNull));
+    FUZZ_CHECK(WriteRawColourStream(&image, width, height, false, devNull));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static MemoryFile file;
+    FUZZ_CHECK(file.Assign(data, size));
+
+    BitmapImage* image = ReadBitmapFile(file.path());
+    const BitmapStatus status = LastBitmapStatus();
+    if (!image) {
+        // The file exists and memory is plentiful: only a malformed or unsupported file is refused.
+        FUZZ_CHECK(status == BitmapInvalidFile || status == BitmapUnsupported);
+        FUZZ_CHECK(BitmapStatusText() != nullptr);
+        return 0;
+    }
+    FUZZ_CHECK(status == BitmapOk && BitmapStatusText() == nullptr);
+    FUZZ_CHECK(size >= kHeaderBytes);
+    CheckHeader(*image, data);
+    const std::size_t paletteBytes = image->bitsPerPixel == 8 ? kPaletteBytes : 0;
+    // Everything loaded came from the file: palette and pixels are its bytes, in order.
+    FUZZ_CHECK(size >= kHeaderBytes + paletteBytes + image->imageSize);
+    if (paletteBytes) FUZZ_CHECK(std::memcmp(image->palette, data + kHeaderBytes, kPaletteBytes) == 0);
+    else FUZZ_CHECK(image->palette == nullptr);
+    FUZZ_CHECK(std::memcmp(image->pixels, data + kHeaderBytes + paletteBytes, image->imageSize) == 0);
+
+    FUZZ_CHECK(BitmapWidth(image) == image->width && LastBitmapStatus() == BitmapOk);
+    FUZZ_CHECK(BitmapHeight(image) == image->height && LastBitmapStatus() == BitmapOk);
+    FUZZ_CHECK(BitmapDepth(image) == image->bitsPerPixel && LastBitmapStatus() == BitmapOk);
+    CheckPixelReads(*image, data);
+    CheckPalette(*image, data);
+    CheckWriters(*image, data);
+
+    FreeBitmap(image);
+    FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+    return 0;
+}
