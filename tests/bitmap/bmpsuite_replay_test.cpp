@@ -1,0 +1,241 @@
+// Replays the public BMP suite (folder given as the only argument): every file must be answered with
+// a status or an image that reads safely, and each 40-byte-header 8, 24 and 32-bit file has its
+// outcome fixed below, with loaded pixels compared against Qt's QImage.
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bitmap/bitmap.h"
+#include "convert/display_writers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path g_suite;
+
+constexpr int kLoads = 0;
+
+// What this reader must make of a suite file. The reader takes the colour table as 256 entries right
+// after the 54-byte header and the pixels right after that (dataOffset is not consulted), so a file
+// with a shorter table or a gap before its pixels either runs out of bytes (6) or loads with pixels
+// taken from the wrong place.
+struct Expected {
+    int status;        // kLoads, or the status the load must leave
+    bool matchesQt;    // for loaded files: every pixel as QImage decodes it
+    const char* why;
+};
+
+const std::map<std::string, Expected> kForty = {
+    {"g/pal8-0.bmp", {kLoads, true, "full table, imageSize 0 raised to the rows"}},
+    {"g/pal8.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"g/pal8gs.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"g/pal8nonsquare.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"g/pal8w124.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"g/pal8w125.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"g/pal8w126.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"g/pal8rle.bmp", {5, false, "run-length compressed"}},
+    {"g/pal8topdown.bmp", {5, false, "negative (top-down) height"}},
+    {"g/rgb24.bmp", {kLoads, true, "plain 24-bit"}},
+    {"g/rgb24pal.bmp", {kLoads, false, "pixels at 1078 behind an unused table; read from 54"}},
+    {"g/rgb32.bmp", {kLoads, true, "plain 32-bit"}},
+    {"g/rgb32bf.bmp", {5, false, "bit-field masks (compression 3)"}},
+    {"g/rgb32bfdef.bmp", {5, false, "bit-field masks (compression 3)"}},
+    {"q/pal8offs.bmp", {kLoads, false, "pixels at 1162, after a gap; read from 1078"}},
+    {"q/pal8os2v2-40sz.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
+    {"q/pal8oversizepal.bmp", {kLoads, false, "300-entry table; pixels read from 1078 instead of 1254"}},
+    {"q/pal8rlecut.bmp", {5, false, "run-length compressed"}},
+    {"q/pal8rletrns.bmp", {5, false, "run-length compressed"}},
+    {"q/rgb24largepal.bmp", {kLoads, false, "pixels at 1254 behind an unused table; read from 54"}},
+    {"q/rgb32-111110.bmp", {5, false, "bit-field masks (compression 3)"}},
+    {"q/rgb32-7187.bmp", {5, false, "bit-field masks (compression 3)"}},
+    {"q/rgb32fakealpha.bmp", {kLoads, true, "32-bit with a fourth byte that is not alpha"}},
+    {"q/rgba32abf.bmp", {5, false, "alpha bit-fields (compression 6)"}},
+    {"b/badpalettesize.bmp", {6, false, "colour count 305402420; 252-entry table, short of the pixels"}},
+    {"b/badrle.bmp", {5, false, "run-length compressed"}},
+    {"b/badrlebis.bmp", {5, false, "run-length compressed"}},
+    {"b/badrleter.bmp", {5, false, "run-length compressed"}},
+    {"b/pal8badindex.bmp", {6, false, "101-entry table: file ends before the pixels"}},
+    {"b/reallybig.bmp", {6, false, "3000000 x 2000000: rows do not fit 32 bits"}},
+    {"b/rletopdown.bmp", {5, false, "run-length compressed, top-down"}},
+};
+
+struct Header {
+    std::size_t length = 0;
+    std::uint16_t magic = 0;
+    std::uint32_t headerSize = 0;
+    std::uint16_t depth = 0;
+    std::uint32_t compression = 0;
+};
+
+Header ReadRawHeader(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Header header;
+    header.length = bytes.size();
+    if (bytes.size() < 54) return header;
+    auto le = [&bytes](std::size_t at, int count) {
+        std::uint32_t value = 0;
+        for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[at + static_cast<std::size_t>(i)];
+        return value;
+    };
+    header.magic = static_cast<std::uint16_t>(le(0, 2));
+    header.headerSize = le(14, 4);
+    header.depth = static_cast<std::uint16_t>(le(28, 2));
+    header.compression = le(30, 4);
+    return header;
+}
+
+bool FortyByteHeaderOfOurDepths(const Header& h) {
+    return h.length >= 54 && h.magic == 0x4D42 && h.headerSize == 40 &&
+           (h.depth == 8 || h.depth == 24 || h.depth == 32);
+}
+
+// Every suite file as "g/name.bmp", in name order.
+std::vector<std::string> SuiteFiles() {
+    std::vector<std::string> names;
+    for (const char* group : {"g", "q", "b", "x"}) {
+        std::error_code error;
+        for (const fs::directory_entry& entry : fs::directory_iterator(g_suite / group, error))
+            if (entry.is_regular_file() && entry.path().extension() == ".bmp")
+                names.push_back(std::string(group) + "/" + entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string PathOf(const std::string& name) { return (g_suite / name).string(); }
+
+// Reads every pixel, index and palette entry, and runs both writers; the sanitizer build turns any
+// stray access into a failure.
+void ExerciseLoaded(const BitmapImage* image) {
+    const std::uint32_t width = BitmapWidth(image), height = BitmapHeight(image);
+    unsigned long sum = 0;
+    for (std::uint32_t y = 0; y < height && y < 4096; ++y) {
+        for (std::uint32_t x = 0; x < width && x < 4096; ++x) {
+            std::uint8_t r = 0, g = 0, b = 0, index = 0;
+            GetPixelRgb(image, x, y, &r, &g, &b);
+            GetPixelIndex(image, x, y, &index);
+            sum += r + g + b + index;
+        }
+    }
+    for (int i = 0; i < 256; ++i) {
+        std::uint8_t r = 0, g = 0, b = 0;
+        GetPaletteColor(image, static_cast<std::uint8_t>(i), &r, &g, &b);
+        sum += r + g + b;
+    }
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    ASSERT_NE(sink, nullptr);
+    const auto w = static_cast<std::uint16_t>(std::min<std::uint32_t>(width, 0xFFFF));
+    const auto h = static_cast<std::uint16_t>(std::min<std::uint32_t>(height, 0xFFFF));
+    EXPECT_TRUE(WriteRawColourStream(image, w, h, true, sink));
+    EXPECT_TRUE(WriteArrayText(image, w, h, sink));
+    std::fclose(sink);
+    (void)sum;
+}
+
+// Number of pixels whose red, green or blue differs from QImage's decoding; -1 when QImage cannot
+// decode the file or sees another size.
+long PixelsDifferingFromQt(const BitmapImage* image, const std::string& path) {
+    const QImage reference(QString::fromStdString(path));
+    if (reference.isNull() || static_cast<std::uint32_t>(reference.width()) != BitmapWidth(image) ||
+        static_cast<std::uint32_t>(reference.height()) != BitmapHeight(image))
+        return -1;
+    long differing = 0;
+    for (int y = 0; y < reference.height(); ++y) {
+        for (int x = 0; x < reference.width(); ++x) {
+            std::uint8_t r = 0, g = 0, b = 0;
+            GetPixelRgb(image, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), &r, &g, &b);
+            const QColor expected = reference.pixelColor(x, y);
+            if (expected.red() != r || expected.green() != g || expected.blue() != b) ++differing;
+        }
+    }
+    return differing;
+}
+
+}  // namespace
+
+TEST(bmpsuite, every_file_is_answered_safely) {
+    const std::vector<std::string> names = SuiteFiles();
+    ASSERT_GT(names.size(), 50u) << "suite folder looks empty: " << g_suite;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        BitmapImage* image = ReadBitmapFile(PathOf(name).c_str());
+        const BitmapStatus status = LastBitmapStatus();
+        if (!image) {
+            EXPECT_TRUE(status == BitmapUnsupported || status == BitmapInvalidFile) << int{status};
+            EXPECT_NE(BitmapStatusText(), nullptr);
+            continue;
+        }
+        EXPECT_EQ(status, BitmapOk);
+        ExerciseLoaded(image);
+        FreeBitmap(image);
+    }
+}
+
+// Files outside the 40-byte-header 8, 24 and 32-bit set are variants this reader does not take.
+TEST(bmpsuite, other_variants_are_refused) {
+    for (const std::string& name : SuiteFiles()) {
+        const Header header = ReadRawHeader(g_suite / name);
+        if (FortyByteHeaderOfOurDepths(header)) continue;
+        SCOPED_TRACE(name);
+        const bool foreign = header.length < 54 || header.magic != 0x4D42;
+        EXPECT_EQ(ReadBitmapFile(PathOf(name).c_str()), nullptr);
+        EXPECT_EQ(LastBitmapStatus(), foreign ? BitmapInvalidFile : BitmapUnsupported);
+    }
+}
+
+TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
+    std::printf("| file | bpp | outcome | pixels against QImage | why |\n|---|---|---|---|---|\n");
+    int covered = 0;
+    for (const std::string& name : SuiteFiles()) {
+        const Header header = ReadRawHeader(g_suite / name);
+        if (!FortyByteHeaderOfOurDepths(header)) continue;
+        SCOPED_TRACE(name);
+        const auto found = kForty.find(name);
+        if (found == kForty.end()) {
+            ADD_FAILURE() << "no expected outcome recorded for this file";
+            continue;
+        }
+        ++covered;
+        const Expected& expected = found->second;
+        BitmapImage* image = ReadBitmapFile(PathOf(name).c_str());
+        const BitmapStatus status = LastBitmapStatus();
+        std::string outcome = "status " + std::to_string(int{status});
+        std::string pixels = "-";
+        if (image) {
+            outcome = "loaded";
+            const long differing = PixelsDifferingFromQt(image, PathOf(name));
+            pixels = differing < 0 ? "QImage cannot decode"
+                     : differing == 0 ? "match"
+                                      : "differ (" + std::to_string(differing) + " pixels)";
+            EXPECT_EQ(differing == 0, expected.matchesQt) << pixels;
+            FreeBitmap(image);
+        }
+        EXPECT_EQ(int{status}, expected.status);
+        std::printf("| %s | %u | %s | %s | %s |\n", name.c_str(), unsigned{header.depth}, outcome.c_str(),
+                    pixels.c_str(), expected.why);
+    }
+    EXPECT_EQ(covered, static_cast<int>(kForty.size())) << "some recorded files are missing from the suite";
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s SUITE_FOLDER (holding g/, q/, b/ and x/)\n", argv[0]);
+        return 2;
+    }
+    g_suite = argv[1];
+    return RUN_ALL_TESTS();
+}
