@@ -1,0 +1,83 @@
+// Showing the file-open dialog with its stored settings, and keeping what a confirmed choice changes.
+#include "open_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMargins>
+#include <QScreen>
+
+namespace {
+
+constexpr char kFilter[] = "filter";
+constexpr char kFilterIndex[] = "filterIndex";
+constexpr char kFileName[] = "fileName";
+
+// The decoration the window system draws around `window`; empty while it is unknown.
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+void PlaceDialog(QFileDialog& dialog) {
+    // The size Qt itself would give at the first showing; later showings keep whatever size it has.
+    if (!dialog.testAttribute(Qt::WA_Resized)) dialog.adjustSize();
+
+    // The dialog's frame is known only once it has been shown; until then the main window's frame
+    // is the best guess, as the window system decorates both alike.
+    QMargins margins = FrameMargins(dialog);
+    QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr;
+    if (margins.isNull() && owner) margins = FrameMargins(*owner);
+
+    const QScreen* screen = owner ? owner->screen() : dialog.screen();
+    const QSize outer = dialog.size().grownBy(margins);
+    dialog.move(DialogPosition(screen->geometry(), outer));
+}
+
+}  // namespace
+
+QStringList NameFiltersFromFilterText(const QString& filterText) {
+    const QStringList parts = filterText.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts).join(u' ');
+        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+    }
+    return filters;
+}
+
+QPoint DialogPosition(const QRect& screen, const QSize& outer) {
+    return {screen.left() + (screen.width() - outer.width()) / 2,
+            screen.top() + (screen.height() - outer.height()) / 3};
+}
+
+void SetOpenDialogFileName(QFileDialog& dialog, const QString& fileName) {
+    dialog.setProperty(kFileName, fileName);
+}
+
+QString OpenDialogFileName(const QFileDialog& dialog) { return dialog.property(kFileName).toString(); }
+
+bool ExecuteOpenDialog(QFileDialog& dialog) {
+    const QStringList filters = NameFiltersFromFilterText(dialog.property(kFilter).toString());
+    dialog.setNameFilters(filters);
+    const int filterIndex = dialog.property(kFilterIndex).toInt();
+    if (filterIndex >= 0 && filterIndex < filters.size()) dialog.selectNameFilter(filters[filterIndex]);
+
+    // The dialog is kept between showings; a cancelled showing must not leave its folder behind.
+    dialog.setDirectory(QDir::current());
+    dialog.selectFile(OpenDialogFileName(dialog));
+    PlaceDialog(dialog);
+
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return false;
+
+    dialog.setProperty(kFileName, chosen.first());
+    const qsizetype selected = filters.indexOf(dialog.selectedNameFilter());
+    if (selected >= 0) dialog.setProperty(kFilterIndex, static_cast<int>(selected));
+    // Qt's dialog leaves the working directory alone; the output is created beside the input by bare name.
+    QDir::setCurrent(QFileInfo(chosen.first()).absolutePath());
+    return true;
+}
