@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Speed and peak memory of vandrel-convert on 4096 x 4096 and 8192 x 8192 24-bit pictures, each case
+# as a ratio against a baseline timed in the same run. Never part of the tests.
+# Usage: bash bench/run.sh [RUNS]        (RUNS per case, default 7)
+# Pictures and outputs go to $VANDREL_BENCH_DIR (default /tmp/vandrel-bench), never into the repo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${1:-7}
+sizes=${VANDREL_BENCH_SIZES:-"4096 8192"}
+build=build-bench
+work=${VANDREL_BENCH_DIR:-/tmp/vandrel-bench}
+peer=/usr/bin/convert
+
+bash scripts/install-deps.sh build bench >&2
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_BUILD_TESTS=OFF \
+  -DVANDREL_BUILD_APP=OFF ${VANDREL_BENCH_CMAKE_ARGS:-} >&2
+cmake --build "$build" -j2 --target vandrel-convert >&2
+for tool in make_picture measure; do
+  g++ -O2 -std=c++20 -Wall -Wextra -Wpedantic -o "$build/$tool" "bench/$tool.cpp"
+done
+program=$PWD/$build/cli/vandrel-convert
+measure=$PWD/$build/measure
+mkdir -p "$work"
+
+# "wall cpu peak-KiB" of one run, after the dirty pages of earlier runs have gone to disk so that no
+# run pays for another's writeback. Outputs are removed first: truncating them is not timed.
+run_once() {
+  rm -f "$work"/out.* "$work"/copy "$work"/zeros
+  sync
+  "$measure" "$@"
+}
+
+# "median min max" of the numbers on standard input.
+stats() {
+  sort -n | awk '{ v[NR] = $1 } END {
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%.3f %.3f %.3f\n", m, v[1], v[NR] }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+table="| case | median s | min s | max s | ratio (medians) | CPU median s | CPU ratio |"$'\n'
+table+="|---|---|---|---|---|---|---|"$'\n'
+memory="| picture | input KiB | peak RSS bmc KiB | peak RSS h KiB | limit (input + 16 MiB) KiB |"$'\n'
+memory+="|---|---|---|---|---|"$'\n'
+for size in $sizes; do
+  in=$work/p$size.bmp
+  [ -f "$in" ] || "$build/make_picture" "$size" "$size" "$in"
+  "$program" --header -o "$work/out.h" "$in"
+  header_bytes=$(stat -c %s "$work/out.h")
+
+  declare -A commands=(
+    [copy]="dd if=$in of=$work/copy bs=64k status=none"
+    [bmc]="$program -o $work/out.bmc $in"
+    [zeros]="dd if=/dev/zero of=$work/zeros bs=64k count=$header_bytes iflag=count_bytes status=none"
+    [h]="$program --header -o $work/out.h $in"
+    [peer]="$peer $in rgb:$work/out.rgb"
+  )
+  declare -A wall=() cpu=() peak=()
+  order="copy bmc zeros h peer"
+  # Rounds interleave the cases, so a change in the machine's load falls on all of them alike;
+  # round 0 only warms the page cache.
+  for ((round = 0; round <= runs; ++round)); do
+    for name in $order; do
+      # shellcheck disable=SC2086
+      read -r w c p < <(run_once ${commands[$name]})
+      ((round == 0)) && continue
+      wall[$name]+="$w"$'\n'
+      cpu[$name]+="$c"$'\n'
+      ((p > ${peak[$name]:-0})) && peak[$name]=$p
+    done
+  done
+
+  declare -A med=() cmed=() row=()
+  for name in $order; do
+    read -r m lo hi < <(printf '%s' "${wall[$name]}" | stats)
+    read -r cm _ _ < <(printf '%s' "${cpu[$name]}" | stats)
+    med[$name]=$m
+    cmed[$name]=$cm
+    row[$name]="$m | $lo | $hi"
+  done
+  line() { table+="| $size $1 | ${row[$2]} | $3 | ${cmed[$2]} | $4 |"$'\n'; }
+  line "copy, dd bs=64k (baseline)" copy "1" "1"
+  line "bmc" bmc "$(ratio "${med[bmc]}" "${med[copy]}") x copy, $(ratio "${med[bmc]}" "${med[peer]}") x peer" \
+    "$(ratio "${cmed[bmc]}" "${cmed[copy]}") x copy, $(ratio "${cmed[bmc]}" "${cmed[peer]}") x peer"
+  line "write $header_bytes zero bytes, dd bs=64k (baseline)" zeros "1" "1"
+  line "h" h "$(ratio "${med[h]}" "${med[zeros]}") x zeros, $(ratio "${med[h]}" "${med[peer]}") x peer" \
+    "$(ratio "${cmed[h]}" "${cmed[zeros]}") x zeros, $(ratio "${cmed[h]}" "${cmed[peer]}") x peer"
+  line "peer: convert in.bmp rgb:out" peer "" ""
+
+  input_kib=$(( $(stat -c %s "$in") / 1024 ))
+  memory+="| $size x $size | $input_kib | ${peak[bmc]} | ${peak[h]} | $((input_kib + 16384)) |"$'\n'
+  unset commands wall cpu peak med cmed row
+done
+rm -f "$work"/out.* "$work"/copy "$work"/zeros
+
+printf '%s\n%s\n' "$table" "$memory"
+echo "Runs per case: $runs after one warm-up round; load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
