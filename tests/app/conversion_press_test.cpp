@@ -1,0 +1,249 @@
+// Whole presses of "Convert BMP" through Qt's own file dialog, driven the way a person would: the
+// dialog is found once it is open, a path is typed into it and confirmed, or it is cancelled.
+#include <functional>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QDeadlineTimer>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/main_form.h"
+#include "app/open_dialog.h"
+#include "form_controls.h"
+
+namespace {
+
+// A 1 x 1 picture, 24 bits per pixel, whose one pixel is white; its row is padded to 4 bytes.
+const QByteArray kWhitePixelBmp = QByteArray::fromHex(
+    "424d" "3a000000" "0000" "0000" "36000000"                    // file header: size 58, pixels at 54
+    "28000000" "01000000" "01000000" "0100" "1800"                // 40-byte header, 1 x 1, 1 plane, 24 bpp
+    "00000000" "04000000" "00000000" "00000000" "00000000" "00000000"
+    "ffffff00");                                                   // blue, green, red, padding
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Runs `action` on the modal file dialog as soon as the coming press has opened it and it has become
+// the active window, as a person would wait for it. Should the action leave the dialog open, it is
+// cancelled, so that a failed check cannot hang the press.
+void WhenDialogOpens(std::function<void(QFileDialog&)> action) {
+    auto* poll = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || QApplication::activeWindow() != dialog) {
+            if (deadline.hasExpired()) poll->deleteLater();
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        action(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+    poll->start(10);
+}
+
+QLineEdit& FileNameField(QFileDialog& dialog) { return *dialog.findChild<QLineEdit*>("fileNameEdit"); }
+QComboBox& FileTypeList(QFileDialog& dialog) { return *dialog.findChild<QComboBox*>("fileTypeCombo"); }
+
+void TypeAndConfirm(QFileDialog& dialog, const QString& name) {
+    // The dialog follows the typed name only while its file-name field has the focus, as it has for a
+    // person typing; without it, folders passed on the way can stay selected and be taken instead.
+    QLineEdit& field = FileNameField(dialog);
+    field.setFocus(Qt::OtherFocusReason);
+    QVERIFY(field.hasFocus());
+    field.selectAll();
+    QTest::keyClicks(&field, name);
+    // The field's completion list may have opened; a person's Return would first close it.
+    if (field.completer() && field.completer()->popup()->isVisible()) field.completer()->popup()->hide();
+    QTest::keyClick(&field, Qt::Key_Return);
+}
+
+void Cancel(QFileDialog& dialog) {
+    QDialogButtonBox* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+    QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+}
+
+}  // namespace
+
+class ConversionPressTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // Every press starts from a folder of its own that holds no picture, and leaves the process's
+    // working directory as it found it.
+    void init() {
+        startDir_ = QDir::currentPath();
+        QVERIFY(pictures_.isValid() && elsewhere_.isValid());
+        QVERIFY(QDir::setCurrent(elsewhere_.path()));
+        form_ = std::make_unique<TMainForm>();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+
+    void cleanup() {
+        form_.reset();
+        QDir::setCurrent(startDir_);
+        for (const QTemporaryDir* dir : {&pictures_, &elsewhere_}) {
+            QDir(dir->path()).removeRecursively();
+            QDir().mkpath(dir->path());
+        }
+    }
+
+    void pressWritesOutputBesideInput_data() {
+        QTest::addColumn<bool>("createHFile");
+        QTest::addColumn<bool>("addSize");
+        QTest::addColumn<QString>("outputName");
+        QTest::addColumn<QByteArray>("outputBytes");
+        QTest::newRow("raw stream with size") << false << true << "white.bmc" << QByteArray("\x00\x01\x00\x01\x3f\x3f\x3f", 7);
+        QTest::newRow("raw stream without size") << false << false << "white.bmc" << QByteArray("\x3f\x3f\x3f", 3);
+        QTest::newRow("array text") << true << false << "white.h"
+                                    << QByteArray("\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n");
+    }
+
+    void pressWritesOutputBesideInput() {
+        QFETCH(bool, createHFile);
+        QFETCH(bool, addSize);
+        QFETCH(QString, outputName);
+        QFETCH(QByteArray, outputBytes);
+        const FormControls controls(*form_);
+        const QString input = pictures_.filePath("white.bmp");
+        QVERIFY(WriteAll(input, kWhitePixelBmp));
+        if (controls.CheckBox1->isChecked() != createHFile) QTest::mouseClick(controls.CheckBox1, Qt::LeftButton);
+        if (controls.CheckBox2->isChecked() != addSize) QTest::mouseClick(controls.CheckBox2, Qt::LeftButton);
+
+        QString shownName, shownType;
+        QPoint shownAt, expectedAt;
+        WhenDialogOpens([&](QFileDialog& dialog) {
+            shownName = FileNameField(dialog).text();
+            shownType = dialog.selectedNameFilter();
+            const QRect screen = form_->screen()->geometry();
+            const QSize outer = dialog.frameGeometry().size();
+            shownAt = dialog.frameGeometry().topLeft();
+            expectedAt = QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 3);
+            TypeAndConfirm(dialog, input);
+        });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+
+        QCOMPARE(shownName, "Untitled");
+        QCOMPARE(shownType, "bmp (*.bmp)");
+        QCOMPARE(shownAt, expectedAt);
+        QCOMPARE(ReadAll(pictures_.filePath(outputName)), outputBytes);
+        QVERIFY(!QFile::exists(elsewhere_.filePath(outputName)));
+        QCOMPARE(QDir::current(), QDir(pictures_.path()));
+        QCOMPARE(controls.Memo1->toPlainText().split(u'\n'),
+                 QStringList({"-> Colour Depth 24", "->Width 1 Height 1 ", "-> Output=" + outputName + "-> DONE"}));
+    }
+
+    void cancelLeavesResultsEmpty() {
+        const FormControls controls(*form_);
+        QCOMPARE(controls.Memo1->toPlainText(), "Results:");
+        WhenDialogOpens([](QFileDialog& dialog) { Cancel(dialog); });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+
+        QCOMPARE(controls.Memo1->toPlainText(), "");
+        QCOMPARE(QDir::current(), QDir(elsewhere_.path()));
+        QCOMPARE(QDir(elsewhere_.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void confirmedFileTypeIsRememberedCancelledIsNot() {
+        const FormControls controls(*form_);
+        const QString input = pictures_.filePath("white.bmp");
+        QVERIFY(WriteAll(input, kWhitePixelBmp));
+
+        // First press: "bmp" at first; the person picks "All" and confirms a file.
+        QString opened;
+        WhenDialogOpens([&](QFileDialog& dialog) {
+            opened = dialog.selectedNameFilter();
+            QTest::keyClick(&FileTypeList(dialog), Qt::Key_Down);
+            QCOMPARE(dialog.selectedNameFilter(), "All (*.*)");
+            TypeAndConfirm(dialog, input);
+        });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+        QCOMPARE(opened, "bmp (*.bmp)");
+        QVERIFY(controls.Memo1->toPlainText().endsWith("-> DONE"));
+
+        // Second press: "All" again, with "Untitled" in the name field; the person goes back to "bmp"
+        // but cancels.
+        QString shownName;
+        WhenDialogOpens([&](QFileDialog& dialog) {
+            opened = dialog.selectedNameFilter();
+            shownName = FileNameField(dialog).text();
+            QTest::keyClick(&FileTypeList(dialog), Qt::Key_Up);
+            QCOMPARE(dialog.selectedNameFilter(), "bmp (*.bmp)");
+            Cancel(dialog);
+        });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+        QCOMPARE(opened, "All (*.*)");
+        QCOMPARE(shownName, "Untitled");
+
+        // Third press: the cancel changed nothing.
+        WhenDialogOpens([&](QFileDialog& dialog) {
+            opened = dialog.selectedNameFilter();
+            shownName = FileNameField(dialog).text();
+            Cancel(dialog);
+        });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+        QCOMPARE(opened, "All (*.*)");
+        QCOMPARE(shownName, "Untitled");
+    }
+
+    void nameOfNoFileIsReturnedAndAborts() {
+        const FormControls controls(*form_);
+        // Confirming the preset "Untitled" in a folder that has no such file.
+        WhenDialogOpens([](QFileDialog& dialog) { QTest::keyClick(&FileNameField(dialog), Qt::Key_Return); });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+        QCOMPARE(controls.Memo1->toPlainText(), "Colour depth must be 24\nAborted");
+        QCOMPARE(controls.OpenDialog->property("fileName").toString(), elsewhere_.filePath("Untitled"));
+
+        // A typed name in another folder: returned all the same, and that folder becomes current.
+        WhenDialogOpens([&](QFileDialog& dialog) { TypeAndConfirm(dialog, pictures_.filePath("missing.bmp")); });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+        QCOMPARE(controls.Memo1->toPlainText(), "Colour depth must be 24\nAborted");
+        QCOMPARE(QDir::current(), QDir(pictures_.path()));
+        QCOMPARE(QDir(pictures_.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void filterTextBecomesNameFilters_data() {
+        QTest::addColumn<QString>("filterText");
+        QTest::addColumn<QStringList>("nameFilters");
+        QTest::newRow("stored filter") << "bmp|*.bmp|All|*.*" << QStringList{"bmp (*.bmp)", "All (*.*)"};
+        QTest::newRow("several patterns") << "Pictures|*.bmp;*.dib" << QStringList{"Pictures (*.bmp *.dib)"};
+        QTest::newRow("description without pattern") << "bmp|*.bmp|All" << QStringList{"bmp (*.bmp)"};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+
+    void filterTextBecomesNameFilters() {
+        QFETCH(QString, filterText);
+        QFETCH(QStringList, nameFilters);
+        QCOMPARE(NameFiltersFromFilterText(filterText), nameFilters);
+    }
+
+private:
+    QString startDir_;
+    QTemporaryDir pictures_;
+    QTemporaryDir elsewhere_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+QTEST_MAIN(ConversionPressTest)
+#include "conversion_press_test.moc"
