@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "bitmap/bitmap.h"
 #include "display_writers.h"
@@ -29,7 +30,6 @@ std::string SizeLine(std::uint16_t width, std::uint16_t height) {
 }  // namespace
 
 void RunConversionCommand(WindowOperations& window) {
-    std::string extension = "bmc";
     window.SetOpenDialogFileName("Untitled");
     window.SetMemo1Text("");
 
@@ -58,8 +58,9 @@ void RunConversionCommand(WindowOperations& window) {
     window.SetMemo1Text(results::kDepthLine);
     AppendResults(window, SizeLine(width, height));
 
+    // Every press starts from "bmc"; the box decides both the extension and the writer.
     const bool arrayText = window.IsCheckBox1Checked();
-    if (arrayText) extension = "h";
+    const std::string_view extension = arrayText ? "h" : "bmc";
     const std::string outputName = FormOutputName(inputPath, extension);
     AppendResults(window, results::kOutputLead + outputName);
 
