@@ -1,6 +1,8 @@
 // Loading a BMP file into a new image. Every header value that decides an allocation is checked
 // against what the file can actually supply before anything large is reserved.
+#include <cstddef>
 #include <cstdlib>
+#include <optional>
 
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
@@ -49,6 +51,30 @@ bool StreamCanSupply(std::FILE* stream, std::uint64_t bytes) {
     return !info.remainingBytes || *info.remainingBytes >= bytes;
 }
 
+// First block for a stream of unknown length; the block then doubles only after it has been filled.
+constexpr std::size_t kFirstUnknownBlock = 64 * 1024;
+
+// Allocates `pixels` and fills it with imageSize bytes. A regular file was measured beforehand and is
+// read in one request. A pipe or device cannot be measured, so there the block grows as bytes actually
+// arrive: a declared size that the stream never supplies is never reserved.
+BitmapStatus ReadPixels(BitmapImage& image, std::FILE* stream, bool lengthKnown) {
+    const std::size_t size = image.imageSize;
+    std::size_t capacity = lengthKnown || size < kFirstUnknownBlock ? size : kFirstUnknownBlock;
+    // malloc(0) may answer nullptr; one spare byte keeps "no pixels" apart from "no memory".
+    image.pixels = static_cast<std::uint8_t*>(std::malloc(capacity + 1u));
+    if (!image.pixels) return BitmapOutOfMemory;
+    std::size_t filled = std::fread(image.pixels, 1, capacity, stream);
+    while (filled == capacity && capacity < size) {
+        const std::size_t grown = capacity > size - capacity ? size : 2 * capacity;
+        auto* larger = static_cast<std::uint8_t*>(std::realloc(image.pixels, grown + 1u));
+        if (!larger) return BitmapOutOfMemory;
+        image.pixels = larger;
+        capacity = grown;
+        filled += std::fread(image.pixels + filled, 1, capacity - filled, stream);
+    }
+    return filled == size ? BitmapOk : BitmapInvalidFile;
+}
+
 }  // namespace
 
 BitmapImage* ReadBitmapFile(const char* path) {
@@ -77,12 +103,10 @@ BitmapImage* ReadBitmapFile(const char* path) {
             return Fail(BitmapInvalidFile, stream, image);
     }
 
-    if (!StreamCanSupply(stream, image->imageSize)) return Fail(BitmapInvalidFile, stream, image);
-    // malloc(0) may answer nullptr; one spare byte keeps "no pixels" apart from "no memory".
-    image->pixels = static_cast<std::uint8_t*>(std::malloc(std::size_t{image->imageSize} + 1u));
-    if (!image->pixels) return Fail(BitmapOutOfMemory, stream, image);
-    if (std::fread(image->pixels, 1, image->imageSize, stream) != image->imageSize)
-        return Fail(BitmapInvalidFile, stream, image);
+    const std::optional<std::uint64_t> remaining = QueryStream(stream).remainingBytes;
+    if (remaining && *remaining < image->imageSize) return Fail(BitmapInvalidFile, stream, image);
+    const BitmapStatus pixels = ReadPixels(*image, stream, remaining.has_value());
+    if (pixels != BitmapOk) return Fail(pixels, stream, image);
 
     std::fclose(stream);
     SetBitmapStatus(BitmapOk);
