@@ -1,6 +1,8 @@
 // Fuzz target for the read side: arbitrary bytes are loaded as a BMP file, and a loaded image goes
 // through every read operation and both display writers. The loaded record is checked against the
-// bytes themselves, so a reader that reads the wrong bytes fails as surely as one that crashes.
+// bytes themselves, so a reader that reads the wrong bytes fails as surely as one that crashes. The
+// same bytes also go through a named pipe, whose length the reader cannot measure beforehand, and
+// must give the same answer.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include "convert/display_writers.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
+#include "pipe_feed.h"
 
 namespace {
 
@@ -153,6 +156,30 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
     FUZZ_CHECK(WriteRawColourStream(&image, width, height, false, devNull));
 }
 
+bool SameHeader(const BitmapImage& a, const BitmapImage& b) {
+    return a.magic == b.magic && a.fileSize == b.fileSize && a.reserved1 == b.reserved1 &&
+           a.reserved2 == b.reserved2 && a.dataOffset == b.dataOffset && a.headerSize == b.headerSize &&
+           a.width == b.width && a.height == b.height && a.planes == b.planes &&
+           a.bitsPerPixel == b.bitsPerPixel && a.compression == b.compression && a.imageSize == b.imageSize &&
+           a.xResolution == b.xResolution && a.yResolution == b.yResolution && a.coloursUsed == b.coloursUsed &&
+           a.coloursImportant == b.coloursImportant;
+}
+
+// Loading through a pipe must answer exactly what loading the file answered.
+void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const std::uint8_t* data,
+                     std::size_t size) {
+    static PipeFeed pipe;
+    BitmapImage* image = pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); });
+    FUZZ_CHECK(LastBitmapStatus() == fileStatus);
+    FUZZ_CHECK((image == nullptr) == (fromFile == nullptr));
+    if (!image) return;
+    FUZZ_CHECK(SameHeader(*image, *fromFile));
+    FUZZ_CHECK((image->palette == nullptr) == (fromFile->palette == nullptr));
+    if (image->palette) FUZZ_CHECK(std::memcmp(image->palette, fromFile->palette, kPaletteBytes) == 0);
+    FUZZ_CHECK(std::memcmp(image->pixels, fromFile->pixels, image->imageSize) == 0);
+    FreeBitmap(image);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -161,6 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BitmapImage* image = ReadBitmapFile(file.path());
     const BitmapStatus status = LastBitmapStatus();
+    CheckPipeAgrees(image, status, data, size);
     if (!image) {
         // The file exists and memory is plentiful: only a malformed or unsupported file is refused.
         FUZZ_CHECK(status == BitmapInvalidFile || status == BitmapUnsupported);
