@@ -41,7 +41,8 @@ std::optional<std::string> WriteOutput(const BitmapImage* image, std::uint16_t w
         return std::nullopt;
     }
     // A picture named like its own output ("pic.bmc") would be emptied by the open below.
-    if (SameFile(outputPath, inputPath)) return "the output " + outputPath + " would replace the picture itself";
+    if (SameFile(outputPath, inputPath))
+        return "the output " + outputPath + " would replace the picture itself";
 
     errno = 0;
     std::FILE* out = std::fopen(outputPath.c_str(), "wb");
@@ -73,7 +74,8 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
     if (!image) return failure(BitmapFailureText());
     const std::uint16_t depth = BitmapDepth(image.get());
     if (depth != kConvertibleDepth)
-        return failure("colour depth is " + std::to_string(depth) + " bits per pixel; only 24 can be converted");
+        return failure("colour depth is " + std::to_string(depth) +
+                       " bits per pixel; only 24 can be converted");
     const std::uint32_t fullWidth = BitmapWidth(image.get());
     const std::uint32_t fullHeight = BitmapHeight(image.get());
     // Sizes travel as 16-bit values in the prefix; a larger picture cannot be described truthfully.
@@ -87,7 +89,8 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
     if (request.previewPath) {
         // Checked before anything is written, so a clash costs no file.
         const std::string& previewPath = *request.previewPath;
-        if (SameFile(previewPath, inputPath)) return failure("the preview " + previewPath + " would replace the picture itself");
+        if (SameFile(previewPath, inputPath))
+            return failure("the preview " + previewPath + " would replace the picture itself");
         if (previewPath == outputPath || SameFile(previewPath, outputPath))
             return failure("the preview " + previewPath + " would replace the output");
     }

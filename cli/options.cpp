@@ -60,7 +60,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         // Value options: "--output PATH", "--output=PATH", "-o PATH" and "-oPATH".
         std::string name = argument;
         std::optional<std::string> value;
-        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
+        if (const auto equals = argument.find('=');
+            argument.starts_with("--") && equals != std::string::npos) {
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         } else if (argument.starts_with("-o") && argument.size() > 2) {
@@ -93,7 +94,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.inputs.empty()) return UsageError("no picture given");
     if (line.inputs.size() > 1 && line.request.outputPath)
-        return UsageError("-o names one output, but " + std::to_string(line.inputs.size()) + " pictures were given");
+        return UsageError("-o names one output, but " + std::to_string(line.inputs.size()) +
+                          " pictures were given");
     if (line.inputs.size() > 1 && line.request.previewPath)
         return UsageError("--preview names one preview, but " + std::to_string(line.inputs.size()) +
                           " pictures were given");

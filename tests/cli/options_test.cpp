@@ -25,9 +25,10 @@ TEST(cli_options, format_and_prefix_switches_anywhere_on_the_line) {
 }
 
 TEST(cli_options, every_spelling_of_a_path_option) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"-o", "out.bmc", "a.bmp"}, {"-oout.bmc", "a.bmp"}, {"--output", "out.bmc", "a.bmp"},
-             {"--output=out.bmc", "a.bmp"}}) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"-o", "out.bmc", "a.bmp"},
+                                                                       {"-oout.bmc", "a.bmp"},
+                                                                       {"--output", "out.bmc", "a.bmp"},
+                                                                       {"--output=out.bmc", "a.bmp"}}) {
         const CommandLine line = Parse(arguments);
         ASSERT_EQ(line.action, CommandLineAction::Convert) << arguments[0];
         EXPECT_EQ(line.request.outputPath, "out.bmc") << arguments[0];

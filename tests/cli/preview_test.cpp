@@ -18,9 +18,11 @@ Rgb PixelAt(const BitmapImage* image, std::uint32_t x, std::uint32_t y) {
 }
 
 // 3 x 2, so rows have fill bytes and top and bottom rows differ.
-const std::vector<Colour> kColours{{255, 128, 3}, {4, 0, 252}, {251, 7, 8}, {1, 2, 65}, {200, 100, 50}, {9, 250, 129}};
+const std::vector<Colour> kColours{{255, 128, 3}, {4, 0, 252},    {251, 7, 8},
+                                   {1, 2, 65},    {200, 100, 50}, {9, 250, 129}};
 // Worked out by hand: v >> 2, then (six << 2) | (six >> 4).
-const std::vector<Rgb> kShown{{255, 130, 0}, {4, 0, 255}, {251, 4, 8}, {0, 0, 65}, {203, 101, 48}, {8, 251, 130}};
+const std::vector<Rgb> kShown{{255, 130, 0}, {4, 0, 255},    {251, 4, 8},
+                              {0, 0, 65},    {203, 101, 48}, {8, 251, 130}};
 
 }  // namespace
 
@@ -44,7 +46,8 @@ TEST(cli_preview, saved_preview_shows_every_pixel_as_the_display_does) {
     EXPECT_EQ(BitmapDepth(preview), 24);
     EXPECT_EQ(BitmapWidth(preview), 3u);
     EXPECT_EQ(BitmapHeight(preview), 2u);
-    for (std::uint32_t i = 0; i < 6; ++i) EXPECT_EQ(PixelAt(preview, i % 3, i / 3), kShown[i]) << "pixel " << i;
+    for (std::uint32_t i = 0; i < 6; ++i)
+        EXPECT_EQ(PixelAt(preview, i % 3, i / 3), kShown[i]) << "pixel " << i;
     FreeBitmap(preview);
 }
 

@@ -21,8 +21,8 @@ protected:
     std::string Picture(const std::string& name, std::uint32_t width = 1, std::uint32_t height = 1,
                         std::uint16_t depth = 24) {
         const std::string path = dir.file(name);
-        WriteFileBytes(path, PictureFile(width, height, std::vector<Colour>(width * height, Colour{255, 255, 255}),
-                                         depth));
+        WriteFileBytes(path, PictureFile(width, height,
+                                         std::vector<Colour>(width * height, Colour{255, 255, 255}), depth));
         return path;
     }
     bool Exists(const std::string& name) const { return fs::exists(fs::symlink_status(dir.path() / name)); }
@@ -108,7 +108,8 @@ TEST_F(CliProgram, failed_write_leaves_no_partial_file) {
     const std::string picture = Picture("big.bmp", 40, 40);
     const ProgramRun run = RunProgram(dir, Quoted(picture), "trap '' XFSZ; ulimit -f 1;");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": cannot write " + dir.file("big.bmc") + ": File too large\n");
+    EXPECT_EQ(run.err,
+              "vandrel-convert: " + picture + ": cannot write " + dir.file("big.bmc") + ": File too large\n");
     EXPECT_FALSE(Exists("big.bmc"));
 }
 
@@ -125,7 +126,8 @@ TEST_F(CliProgram, full_device_as_output_is_reported_and_left_alone) {
 
     const ProgramRun toStdout = RunProgram(dir, "-o - " + Quoted(picture) + " >/dev/full");
     EXPECT_EQ(toStdout.exitCode, 1);
-    EXPECT_EQ(toStdout.err, "vandrel-convert: " + picture + ": cannot write to standard output: No space left on device\n");
+    EXPECT_EQ(toStdout.err,
+              "vandrel-convert: " + picture + ": cannot write to standard output: No space left on device\n");
 }
 
 TEST_F(CliProgram, output_named_like_the_picture_does_not_destroy_it) {
@@ -134,7 +136,8 @@ TEST_F(CliProgram, output_named_like_the_picture_does_not_destroy_it) {
     const Bytes original = ReadFileBytes(picture);
     const ProgramRun run = RunProgram(dir, Quoted(picture));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": the output " + picture + " would replace the picture itself\n");
+    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": the output " + picture +
+                           " would replace the picture itself\n");
     EXPECT_EQ(ReadFileBytes(picture), original);
 }
 
@@ -142,7 +145,8 @@ TEST_F(CliProgram, usage_errors_exit_2_and_convert_nothing) {
     const std::string picture = Picture("a.bmp");
     const std::string other = Picture("b.bmp");
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"-o x.bmc " + Quoted(picture) + " " + Quoted(other), "-o names one output, but 2 pictures were given"},
+        {"-o x.bmc " + Quoted(picture) + " " + Quoted(other),
+         "-o names one output, but 2 pictures were given"},
         {"--frobnicate " + Quoted(picture), "unknown option '--frobnicate'"},
         {Quoted(picture) + " -o", "option '-o' needs a path"},
         {"--header", "no picture given"},
@@ -150,7 +154,8 @@ TEST_F(CliProgram, usage_errors_exit_2_and_convert_nothing) {
     for (const auto& [arguments, reason] : cases) {
         const ProgramRun run = RunProgram(dir, arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
-        EXPECT_EQ(run.err, "vandrel-convert: " + reason + "\nTry 'vandrel-convert --help' for more information.\n");
+        EXPECT_EQ(run.err,
+                  "vandrel-convert: " + reason + "\nTry 'vandrel-convert --help' for more information.\n");
     }
     EXPECT_FALSE(Exists("a.bmc"));
     EXPECT_FALSE(Exists("b.bmc"));
@@ -169,7 +174,8 @@ TEST_F(CliProgram, help_and_version) {
 
 TEST_F(CliProgram, preview_beside_the_output) {
     const std::string picture = Picture("white.bmp", 2, 1);
-    const ProgramRun run = RunProgram(dir, "--preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture));
+    const ProgramRun run =
+        RunProgram(dir, "--preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(IsRegularFile("white.bmc"));
     // 54 header bytes, then one row of two white pixels padded to 8 bytes.
@@ -181,8 +187,9 @@ TEST_F(CliProgram, preview_beside_the_output) {
 TEST_F(CliProgram, preview_failures_leave_no_partial_preview) {
     const std::string picture = Picture("big.bmp", 40, 40);
     // Output to /dev/null is not bound by the file size limit; the 4854-byte preview is.
-    ProgramRun run = RunProgram(dir, "-o /dev/null --preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture),
-                                "trap '' XFSZ; ulimit -f 1;");
+    ProgramRun run =
+        RunProgram(dir, "-o /dev/null --preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture),
+                   "trap '' XFSZ; ulimit -f 1;");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": cannot write the preview " + dir.file("seen.bmp") +
                            ": File input/output error (File too large)\n");

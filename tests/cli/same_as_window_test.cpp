@@ -15,7 +15,8 @@ namespace {
 // Confirms a preset file and, like the real window, leaves the working directory at its folder.
 class FakeWindow : public WindowOperations {
 public:
-    FakeWindow(std::string path, bool header, bool size) : path_(std::move(path)), header_(header), size_(size) {}
+    FakeWindow(std::string path, bool header, bool size)
+        : path_(std::move(path)), header_(header), size_(size) {}
     void SetOpenDialogFileName(const std::string&) override {}
     bool ExecuteOpenDialog(std::string& chosenPath) override {
         chosenPath = path_;
@@ -66,7 +67,8 @@ TEST(cli_same_as_window, every_format_and_option_for_two_picture_shapes) {
             for (const bool size : {false, true}) {
                 std::string options = header ? "--header " : "";
                 if (!size) options += "--no-size ";
-                const ProgramRun run = RunProgram(dir, options + "-o '" + dir.file("cli.out") + "' '" + picture + "'");
+                const ProgramRun run =
+                    RunProgram(dir, options + "-o '" + dir.file("cli.out") + "' '" + picture + "'");
                 ASSERT_EQ(run.exitCode, 0) << run.err;
                 EXPECT_EQ(ReadFileBytes(dir.file("cli.out")), WindowOutput(picture, header, size))
                     << width << "x" << height << " " << options;
