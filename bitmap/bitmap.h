@@ -75,6 +75,11 @@ std::uint16_t BitmapDepth(const BitmapImage* image);
 // GetPixelRgb on an 8-bit image answers the colour of the pixel's palette entry.
 void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* red,
                  std::uint8_t* green, std::uint8_t* blue);
+// A run of `count` pixels of row y from column x, as red, green, blue triples into `rgb` (3 x count
+// bytes): the colours GetPixelRgb answers, for converting whole rows without a call per pixel.
+// Status 7 and nothing written for no image, no output, y >= height or a run past the row's end.
+void GetPixelRunRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint32_t count,
+                    std::uint8_t* rgb);
 void GetPixelIndex(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* index);
 void GetPaletteColor(const BitmapImage* image, std::uint8_t index, std::uint8_t* red,
                      std::uint8_t* green, std::uint8_t* blue);

@@ -45,6 +45,42 @@ void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std
     if (blue) *blue = colour[0];
 }
 
+void GetPixelRunRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint32_t count,
+                    std::uint8_t* rgb) {
+    // In 64 bits, so that a run cannot wrap around past the row's end.
+    if (!image || !rgb || y >= image->height || std::uint64_t{x} + count > image->width) {
+        SetBitmapStatus(BitmapInvalidArgument);
+        return;
+    }
+    SetBitmapStatus(BitmapOk);
+    if (count == 0) return;
+    const std::uint8_t* pixel = image->pixels + PixelOffset(*image, x, y);
+    switch (image->bitsPerPixel) {
+    case 8:
+        for (std::uint32_t i = 0; i < count; ++i, rgb += 3) {
+            const std::uint8_t* colour = image->palette + 4u * pixel[i];
+            rgb[0] = colour[2];
+            rgb[1] = colour[1];
+            rgb[2] = colour[0];
+        }
+        break;
+    case 32:
+        for (std::uint32_t i = 0; i < count; ++i, pixel += 4, rgb += 3) {
+            rgb[0] = pixel[2];
+            rgb[1] = pixel[1];
+            rgb[2] = pixel[0];
+        }
+        break;
+    default:
+        for (std::uint32_t i = 0; i < count; ++i, pixel += 3, rgb += 3) {
+            rgb[0] = pixel[2];
+            rgb[1] = pixel[1];
+            rgb[2] = pixel[0];
+        }
+        break;
+    }
+}
+
 void GetPixelIndex(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* index) {
     if (!image || !PixelInside(*image, x, y)) {
         SetBitmapStatus(BitmapInvalidArgument);

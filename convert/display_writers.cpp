@@ -1,13 +1,19 @@
-// The raw colour stream and array text writers.
+// The raw colour stream and array text writers. Pixels are fetched a run of a row at a time and the
+// decimal text comes from tables, so that a large picture converts at close to the speed of copying it.
 #include "display_writers.h"
 
 #include <array>
+#include <cstring>
 
 #include "output_buffer.h"
 
 namespace {
 
-// ",N" for every byte value, so the array text needs no general-purpose number formatting.
+// Pixels fetched per request: a few KiB on the stack, whatever the picture's width.
+constexpr std::uint32_t kRunPixels = 1024;
+constexpr unsigned kPixelsPerLine = 6;
+
+// ",N" for every byte value, for the size prefix.
 struct CommaNumber {
     char text[5];
     std::uint8_t length;
@@ -29,13 +35,68 @@ constexpr std::array<CommaNumber, 256> MakeCommaNumbers() {
 
 constexpr std::array<CommaNumber, 256> kCommaNumbers = MakeCommaNumbers();
 
+// Text pieces copied as whole words: the text at the front, its length in the last byte. The words
+// are always copied in full; whatever lies past the length is overwritten by the next piece or never
+// handed over.
+struct RedGreenText {
+    char word[8];  // ",R,G": at most 6 characters
+};
+struct BlueText {
+    char word[4];  // ",B": at most 3 characters
+};
+
+constexpr int AppendSixBit(char* text, int length, unsigned value) {
+    text[length++] = ',';
+    if (value >= 10) text[length++] = static_cast<char>('0' + value / 10);
+    text[length++] = static_cast<char>('0' + value % 10);
+    return length;
+}
+
+// Indexed by 6-bit red x 64 + 6-bit green.
+constexpr std::array<RedGreenText, 64 * 64> MakeRedGreenTexts() {
+    std::array<RedGreenText, 64 * 64> table{};
+    for (unsigned red = 0; red < 64; ++red) {
+        for (unsigned green = 0; green < 64; ++green) {
+            RedGreenText& entry = table[red * 64 + green];
+            const int length = AppendSixBit(entry.word, AppendSixBit(entry.word, 0, red), green);
+            entry.word[7] = static_cast<char>(length);
+        }
+    }
+    return table;
+}
+
+constexpr std::array<BlueText, 64> MakeBlueTexts() {
+    std::array<BlueText, 64> table{};
+    for (unsigned blue = 0; blue < 64; ++blue) {
+        table[blue].word[3] = static_cast<char>(AppendSixBit(table[blue].word, 0, blue));
+    }
+    return table;
+}
+
+constexpr std::array<RedGreenText, 64 * 64> kRedGreenTexts = MakeRedGreenTexts();
+constexpr std::array<BlueText, 64> kBlueTexts = MakeBlueTexts();
+
 void AppendCommaNumber(OutputBuffer& buffer, std::uint8_t value) {
     buffer.Append(kCommaNumbers[value].text, kCommaNumbers[value].length);
 }
 
 void AppendText(OutputBuffer& buffer, const char* text) { buffer.Append(text, std::strlen(text)); }
 
-constexpr unsigned kPixelsPerLine = 6;
+// Calls `emit(rgb, count)` for consecutive runs of the picture's pixels, top row first, each run
+// holding red, green, blue triples of one row.
+template <typename Emit>
+void ForEachPixelRun(const BitmapImage* image, std::uint16_t width, std::uint16_t height, Emit emit) {
+    std::uint8_t rgb[3 * kRunPixels];
+    for (std::uint32_t row = 0; row < height; ++row) {
+        for (std::uint32_t column = 0; column < width; column += kRunPixels) {
+            const std::uint32_t count = width - column < kRunPixels ? width - column : kRunPixels;
+            GetPixelRunRgb(image, column, row, count, rgb);
+            // Sizes larger than the image's read as black, as single-pixel reads would leave them.
+            if (LastBitmapStatus() != BitmapOk) std::memset(rgb, 0, 3u * count);
+            emit(rgb, count);
+        }
+    }
+}
 
 }  // namespace
 
@@ -48,15 +109,12 @@ bool WriteRawColourStream(const BitmapImage* image, std::uint16_t width, std::ui
         buffer.Put(static_cast<std::uint8_t>(width >> 8));
         buffer.Put(static_cast<std::uint8_t>(width & 0xFF));
     }
-    for (std::uint32_t row = 0; row < height; ++row) {
-        for (std::uint32_t column = 0; column < width; ++column) {
-            std::uint8_t red = 0, green = 0, blue = 0;
-            GetPixelRgb(image, column, row, &red, &green, &blue);
-            buffer.Put(SixBitChannel(red));
-            buffer.Put(SixBitChannel(green));
-            buffer.Put(SixBitChannel(blue));
-        }
-    }
+    ForEachPixelRun(image, width, height, [&](const std::uint8_t* rgb, std::uint32_t count) {
+        const std::size_t bytes = 3u * count;
+        std::uint8_t* target = buffer.Reserve(bytes);
+        for (std::size_t i = 0; i < bytes; ++i) target[i] = SixBitChannel(rgb[i]);
+        buffer.Commit(bytes);
+    });
     return buffer.Finish();
 }
 
@@ -73,19 +131,28 @@ bool WriteArrayText(const BitmapImage* image, std::uint16_t width, std::uint16_t
 
     // Line breaks count pixels of the whole picture, not of each row.
     unsigned lineCounter = 0;
-    for (std::uint32_t row = 0; row < height; ++row) {
-        for (std::uint32_t column = 0; column < width; ++column) {
-            std::uint8_t red = 0, green = 0, blue = 0;
-            GetPixelRgb(image, column, row, &red, &green, &blue);
-            AppendCommaNumber(buffer, SixBitChannel(red));
-            AppendCommaNumber(buffer, SixBitChannel(green));
-            AppendCommaNumber(buffer, SixBitChannel(blue));
-            if (++lineCounter >= kPixelsPerLine) {
-                lineCounter = 0;
-                buffer.Put('\n');
+    ForEachPixelRun(image, width, height, [&](const std::uint8_t* rgb, std::uint32_t count) {
+        // Nine characters and a line break per pixel at most, and room for the last whole word.
+        static_assert(10 * kRunPixels + 8 <= OutputBuffer::kCapacity);
+        std::uint8_t* const start = buffer.Reserve(10u * count + 8u);
+        std::uint8_t* target = start;
+        // A local copy stays in a register; the byte stores below could otherwise alias it.
+        unsigned pixelsOnLine = lineCounter;
+        for (std::uint32_t i = 0; i < count; ++i, rgb += 3) {
+            const RedGreenText& redGreen = kRedGreenTexts[SixBitChannel(rgb[0]) * 64u + SixBitChannel(rgb[1])];
+            std::memcpy(target, redGreen.word, sizeof redGreen.word);
+            target += redGreen.word[7];
+            const BlueText& blue = kBlueTexts[SixBitChannel(rgb[2])];
+            std::memcpy(target, blue.word, sizeof blue.word);
+            target += blue.word[3];
+            if (++pixelsOnLine >= kPixelsPerLine) {
+                pixelsOnLine = 0;
+                *target++ = '\n';
             }
         }
-    }
+        lineCounter = pixelsOnLine;
+        buffer.Commit(static_cast<std::size_t>(target - start));
+    });
     AppendText(buffer, " };\n");
     return buffer.Finish();
 }

@@ -9,6 +9,8 @@
 
 class OutputBuffer {
 public:
+    static constexpr std::size_t kCapacity = 64 * 1024;
+
     explicit OutputBuffer(std::FILE* out) : out_(out) {}
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
@@ -25,6 +27,14 @@ public:
         used_ += length;
     }
 
+    // Room for `length` bytes (at most kCapacity) that the caller fills and then hands over with
+    // Commit; lets a writer store whole words without a bounds check per byte.
+    std::uint8_t* Reserve(std::size_t length) {
+        if (kCapacity - used_ < length) Drain();
+        return data_ + used_;
+    }
+    void Commit(std::size_t length) { used_ += length; }
+
     // Hands everything to the stream and flushes it; false when any byte was refused on the way.
     bool Finish() {
         Drain();
@@ -38,7 +48,6 @@ private:
         used_ = 0;
     }
 
-    static constexpr std::size_t kCapacity = 64 * 1024;
     std::FILE* out_;
     std::size_t used_ = 0;
     bool ok_ = true;

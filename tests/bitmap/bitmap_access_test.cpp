@@ -1,6 +1,9 @@
 // Size queries, pixel and palette reads, status texts and release.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "bitmap/bitmap.h"
 #include "test_files.h"
 
@@ -163,4 +166,48 @@ TEST(bitmap_access, free_leaves_status_alone_for_no_image) {
     BitmapWidth(nullptr);
     FreeBitmap(image);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+}
+
+TEST(bitmap_access, pixel_runs_answer_what_single_reads_answer) {
+    for (std::uint16_t depth : {8, 24, 32}) {
+        BitmapImage* image = LoadSmall(depth);
+        ASSERT_NE(image, nullptr);
+        for (std::uint32_t y = 0; y < 2; ++y) {
+            std::uint8_t run[9] = {};
+            GetPixelRunRgb(image, 0, y, 3, run);
+            EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+            for (std::uint32_t x = 0; x < 3; ++x) {
+                const Rgb single = PixelAt(image, x, y);
+                EXPECT_EQ(run[3 * x], single.red) << depth << " " << x << "," << y;
+                EXPECT_EQ(run[3 * x + 1], single.green);
+                EXPECT_EQ(run[3 * x + 2], single.blue);
+            }
+        }
+        std::uint8_t tail[6] = {};
+        GetPixelRunRgb(image, 1, 0, 2, tail);
+        EXPECT_EQ(tail[3], PixelAt(image, 2, 0).red);
+        FreeBitmap(image);
+    }
+}
+
+TEST(bitmap_access, pixel_runs_stay_inside_the_row) {
+    BitmapImage* image = LoadSmall(24);
+    ASSERT_NE(image, nullptr);
+    std::uint8_t run[12];
+    std::fill(std::begin(run), std::end(run), 0xAB);
+    GetPixelRunRgb(image, 1, 0, 3, run);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelRunRgb(image, 0, 2, 1, run);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    // A start and count whose sum wraps around 32 bits must not pass for a short run.
+    GetPixelRunRgb(image, 2, 0, 0xFFFFFFFFu, run);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelRunRgb(nullptr, 0, 0, 1, run);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    GetPixelRunRgb(image, 0, 0, 1, nullptr);
+    EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
+    for (std::uint8_t byte : run) EXPECT_EQ(byte, 0xAB);
+    GetPixelRunRgb(image, 3, 1, 0, run);
+    EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    FreeBitmap(image);
 }

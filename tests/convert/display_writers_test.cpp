@@ -132,3 +132,25 @@ TEST_F(DisplayWriters, full_device_reports_failure) {
     EXPECT_FALSE(WriteArrayText(image, 1, 1, full));
     std::fclose(full);
 }
+
+TEST_F(DisplayWriters, wide_rows_convert_across_internal_runs) {
+    // 2500 pixels per row is more than one request of pixels; 3 rows put line breaks mid-row.
+    const std::uint32_t width = 2500, height = 3;
+    std::vector<Colour> colours;
+    Bytes expectedRaw;
+    std::string expectedText = "\nconst unsigned char pic[]={ 0,3,9,196";
+    for (std::uint32_t i = 0; i < width * height; ++i) {
+        const Colour c{static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(i / 3), static_cast<std::uint8_t>(255 - i)};
+        colours.push_back(c);
+        for (std::uint8_t channel : {c.red, c.green, c.blue}) {
+            expectedRaw.push_back(static_cast<std::uint8_t>(channel / 4));
+            expectedText += ',';
+            expectedText += std::to_string(channel / 4);
+        }
+        if (i % 6 == 5) expectedText += '\n';
+    }
+    expectedText += " };\n";
+    Load(width, height, colours);
+    EXPECT_EQ(RawStream(false), expectedRaw);
+    EXPECT_TRUE(ArrayText() == expectedText);
+}
