@@ -6,6 +6,7 @@
 
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
+#include "memory_advice.h"
 #include "stream_info.h"
 
 namespace {
@@ -63,6 +64,7 @@ BitmapStatus ReadPixels(BitmapImage& image, std::FILE* stream, bool lengthKnown)
     // malloc(0) may answer nullptr; one spare byte keeps "no pixels" apart from "no memory".
     image.pixels = static_cast<std::uint8_t*>(std::malloc(capacity + 1u));
     if (!image.pixels) return BitmapOutOfMemory;
+    AdviseLargeBlock(image.pixels, capacity);
     std::size_t filled = std::fread(image.pixels, 1, capacity, stream);
     while (filled == capacity && capacity < size) {
         const std::size_t grown = capacity > size - capacity ? size : 2 * capacity;

@@ -76,6 +76,17 @@ constexpr std::array<BlueText, 64> MakeBlueTexts() {
 constexpr std::array<RedGreenText, 64 * 64> kRedGreenTexts = MakeRedGreenTexts();
 constexpr std::array<BlueText, 64> kBlueTexts = MakeBlueTexts();
 
+// Puts ",R,G,B" for one pixel at `target` and answers the end of the text. Up to 4 bytes past
+// the end may be overwritten.
+inline std::uint8_t* AppendPixelText(std::uint8_t* target, const std::uint8_t* rgb) {
+    const RedGreenText& redGreen = kRedGreenTexts[SixBitChannel(rgb[0]) * 64u + SixBitChannel(rgb[1])];
+    std::memcpy(target, redGreen.word, sizeof redGreen.word);
+    target += redGreen.word[7];
+    const BlueText& blue = kBlueTexts[SixBitChannel(rgb[2])];
+    std::memcpy(target, blue.word, sizeof blue.word);
+    return target + blue.word[3];
+}
+
 void AppendCommaNumber(OutputBuffer& buffer, std::uint8_t value) {
     buffer.Append(kCommaNumbers[value].text, kCommaNumbers[value].length);
 }
@@ -136,21 +147,23 @@ bool WriteArrayText(const BitmapImage* image, std::uint16_t width, std::uint16_t
         static_assert(10 * kRunPixels + 8 <= OutputBuffer::kCapacity);
         std::uint8_t* const start = buffer.Reserve(10u * count + 8u);
         std::uint8_t* target = start;
-        // A local copy stays in a register; the byte stores below could otherwise alias it.
-        unsigned pixelsOnLine = lineCounter;
-        for (std::uint32_t i = 0; i < count; ++i, rgb += 3) {
-            const RedGreenText& redGreen = kRedGreenTexts[SixBitChannel(rgb[0]) * 64u + SixBitChannel(rgb[1])];
-            std::memcpy(target, redGreen.word, sizeof redGreen.word);
-            target += redGreen.word[7];
-            const BlueText& blue = kBlueTexts[SixBitChannel(rgb[2])];
-            std::memcpy(target, blue.word, sizeof blue.word);
-            target += blue.word[3];
-            if (++pixelsOnLine >= kPixelsPerLine) {
-                pixelsOnLine = 0;
+        const std::uint8_t* const end = rgb + 3u * count;
+        // Finish the line an earlier run began, then go a whole line at a time.
+        for (; lineCounter != 0 && rgb != end; rgb += 3) {
+            target = AppendPixelText(target, rgb);
+            if (++lineCounter == kPixelsPerLine) {
+                lineCounter = 0;
                 *target++ = '\n';
             }
         }
-        lineCounter = pixelsOnLine;
+        for (; end - rgb >= 3 * kPixelsPerLine; rgb += 3 * kPixelsPerLine) {
+            for (unsigned i = 0; i < kPixelsPerLine; ++i) target = AppendPixelText(target, rgb + 3 * i);
+            *target++ = '\n';
+        }
+        for (; rgb != end; rgb += 3) {
+            target = AppendPixelText(target, rgb);
+            ++lineCounter;
+        }
         buffer.Commit(static_cast<std::size_t>(target - start));
     });
     AppendText(buffer, " };\n");
