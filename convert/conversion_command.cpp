@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,17 @@ constexpr std::uint32_t kLargestSide = 0xFFFF;
 // Each report after the first is joined to whatever the results box shows at that moment.
 void AppendResults(WindowOperations& window, const std::string& piece) {
     window.SetMemo1Text(window.Memo1Text() + piece);
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    std::error_code unknown;
+    return std::filesystem::equivalent(first, second, unknown) && !unknown;
+}
+
+void RemoveIfRegularFile(const std::string& name) {
+    std::error_code unknown;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(name, unknown)))
+        std::filesystem::remove(name, unknown);
 }
 
 std::string SizeLine(std::uint16_t width, std::uint16_t height) {
@@ -64,7 +76,8 @@ void RunConversionCommand(WindowOperations& window) {
     const std::string outputName = FormOutputName(inputPath, extension);
     AppendResults(window, results::kOutputLead + outputName);
 
-    std::FILE* out = std::fopen(outputName.c_str(), "wb");
+    // A picture named like its own output ("pic.bmc") would be emptied by the open; refuse instead.
+    std::FILE* out = IsSameFile(outputName, inputPath) ? nullptr : std::fopen(outputName.c_str(), "wb");
     if (!out) {
         AppendResults(window, results::kCannotCreate);
         FreeBitmap(image);
@@ -78,7 +91,8 @@ void RunConversionCommand(WindowOperations& window) {
 
     if (!written || !closed) {
         // A short file would look like a valid conversion to whoever flashes it; take it away.
-        std::remove(outputName.c_str());
+        // Only a plain file is ours to remove: never a device or a link that stood under the name.
+        RemoveIfRegularFile(outputName);
         AppendResults(window, results::kWriteFailed);
         return;
     }

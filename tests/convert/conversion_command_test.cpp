@@ -2,7 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -141,13 +144,40 @@ TEST_F(ConversionCommand, output_that_cannot_be_created) {
               "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError can't create output file");
 }
 
-TEST_F(ConversionCommand, failed_write_is_reported_and_the_partial_file_removed) {
+TEST_F(ConversionCommand, failed_write_is_reported_not_done) {
     window.choice = Picture("white.bmp", 1, 1, kWhite);
     fs::create_symlink("/dev/full", dir.path() / "white.bmc");
     RunConversionCommand(window);
     EXPECT_EQ(window.memo,
               "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError writing output file");
-    EXPECT_FALSE(Exists("white.bmc"));
+    // What stood under the name was no file of ours: the link stays, and so does the device.
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "white.bmc"));
+    EXPECT_TRUE(fs::exists("/dev/full"));
+}
+
+TEST_F(ConversionCommand, partial_output_is_removed) {
+    // The child may write no more than 1000 bytes to any file; a 100 x 100 stream needs 30004.
+    window.choice = Picture("big.bmp", 100, 100, std::vector<Colour>(100 * 100, Colour{9, 9, 9}));
+    const auto convertUnderLimit = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        RunConversionCommand(window);
+        const bool reported = window.memo.ends_with("-> Output=big.bmc\r\nError writing output file");
+        _exit(reported && !fs::exists(dir.path() / "big.bmc") ? 0 : 1);
+    };
+    EXPECT_EXIT(convertUnderLimit(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ConversionCommand, picture_named_like_its_output_is_left_alone) {
+    // "white.bmc" holds a BMP picture; writing its conversion under the same name would destroy it.
+    const std::string path = Picture("white.bmc", 1, 1, kWhite);
+    const Bytes original = ReadFileBytes(path);
+    window.choice = path;
+    RunConversionCommand(window);
+    EXPECT_EQ(window.memo,
+              "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError can't create output file");
+    EXPECT_EQ(ReadFileBytes(path), original);
 }
 
 TEST_F(ConversionCommand, sides_over_65535_are_refused_rather_than_cut) {
