@@ -75,7 +75,9 @@ Bytes Crafted(const Header& h, std::size_t payload) {
 bool WriteReadSeeds() {
     bool ok = SaveCreated("ok-24bit-3x2.bmp", 3, 2, 24) && SaveCreated("ok-24bit-5x3.bmp", 5, 3, 24) &&
               SaveCreated("ok-32bit-2x3.bmp", 2, 3, 32) && SaveCreated("ok-8bit-5x4.bmp", 5, 4, 8) &&
-              SaveCreated("ok-8bit-1x1.bmp", 1, 1, 8) && SaveCreated("ok-24bit-1x1.bmp", 1, 1, 24);
+              SaveCreated("ok-8bit-1x1.bmp", 1, 1, 8) && SaveCreated("ok-24bit-1x1.bmp", 1, 1, 24) &&
+              // Rows longer than the display writers' run of 1024 pixels.
+              SaveCreated("ok-24bit-1030x1.bmp", 1030, 1, 24) && SaveCreated("ok-8bit-1100x1.bmp", 1100, 1, 8);
 
     auto crafted = [&ok](const std::string& name, const Header& h, std::size_t payload) {
         ok = Save("read", name, Crafted(h, payload)) && ok;

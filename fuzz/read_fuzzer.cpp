@@ -20,8 +20,10 @@ namespace {
 
 constexpr std::size_t kHeaderBytes = 54;
 constexpr std::size_t kPaletteBytes = 1024;
-// The writers visit at most this many rows and columns, so a huge picture costs no more than a small one.
-constexpr std::uint32_t kWriterClip = 48;
+// The writers visit at most this many columns and pixels, so a huge picture costs no more than a small
+// one; the width still reaches past the writers' own run of 1024 pixels.
+constexpr std::uint32_t kWriterMaxWidth = 2100;
+constexpr std::uint32_t kWriterMaxPixels = 4200;
 // Pixel reads probe a grid of at most this many columns and rows, corners included.
 constexpr std::uint32_t kProbeSteps = 16;
 
@@ -126,10 +128,75 @@ void CheckPalette(const BitmapImage& image, const std::uint8_t* data) {
     }
 }
 
-// Both writers over a clipped picture; the raw stream is compared byte for byte with the pixels.
+// Runs of row pixels: full and partial runs must answer what the file holds; runs that reach past
+// the row's end, also by wrapping around 32 bits, are refused and write nothing.
+void CheckPixelRuns(const BitmapImage& image, const std::uint8_t* data) {
+    constexpr std::uint32_t kMaxRun = 300;
+    std::uint8_t rgb[3 * kMaxRun + 3];
+    for (std::uint32_t y : Probes(image.height)) {
+        const bool rowInside = y < image.height;
+        for (std::uint32_t x : Probes(image.width)) {
+            const std::uint32_t left = x < image.width ? image.width - x : 0;
+            const std::uint32_t count = left < kMaxRun ? left : kMaxRun;
+            std::memset(rgb, 0xC3, sizeof rgb);
+            GetPixelRunRgb(&image, x, y, count, rgb);
+            const bool fits = rowInside && x <= image.width;
+            FUZZ_CHECK(LastBitmapStatus() == (fits ? BitmapOk : BitmapInvalidArgument));
+            for (std::uint32_t i = 0; fits && i < count; ++i) {
+                std::uint8_t expected[3];
+                ExpectedColour(image, data, x + i, y, expected);
+                FUZZ_CHECK(std::memcmp(rgb + 3 * i, expected, 3) == 0);
+            }
+            // Nothing past the run, and nothing at all for a refused run.
+            for (std::size_t i = fits ? 3u * count : 0; i < sizeof rgb; ++i) FUZZ_CHECK(rgb[i] == 0xC3);
+
+            // One pixel too many, and counts for which x + count wraps around 32 bits.
+            for (const std::uint32_t tooMany : {left + 1, 0u - x, 0xFFFFFFFFu}) {
+                if (tooMany == 0) continue;  // wrapped to an empty run, which is allowed
+                rgb[0] = 0xC3;
+                GetPixelRunRgb(&image, x, y, tooMany, rgb);
+                FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
+                FUZZ_CHECK(rgb[0] == 0xC3);
+            }
+        }
+    }
+}
+
+// The array text for a picture of the given size, built independently of the writer.
+std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data, std::uint16_t width,
+                              std::uint16_t height) {
+    std::string text = "\nconst unsigned char pic[]={ ";
+    const auto number = [&text](unsigned value, bool comma) {
+        if (comma) text.push_back(',');
+        text.append(std::to_string(value));
+    };
+    number(height >> 8, false);
+    number(height & 0xFFu, true);
+    number(width >> 8, true);
+    number(width & 0xFFu, true);
+    unsigned onLine = 0;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            std::uint8_t colour[3];
+            ExpectedColour(image, data, x, y, colour);
+            for (std::uint8_t channel : colour) number(channel >> 2u, true);
+            if (++onLine == 6) {
+                onLine = 0;
+                text.push_back('\n');
+            }
+        }
+    }
+    text.append(" };\n");
+    return text;
+}
+
+// Both writers over a bounded part of the picture: up to kWriterMaxWidth columns (past the writers'
+// run size) and kWriterMaxPixels pixels; the output is compared byte for byte with the file's pixels.
 void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
-    const auto width = static_cast<std::uint16_t>(image.width < kWriterClip ? image.width : kWriterClip);
-    const auto height = static_cast<std::uint16_t>(image.height < kWriterClip ? image.height : kWriterClip);
+    const std::uint32_t clippedWidth = image.width < kWriterMaxWidth ? image.width : kWriterMaxWidth;
+    const std::uint32_t rowsAllowed = clippedWidth == 0 ? kWriterMaxPixels : kWriterMaxPixels / clippedWidth;
+    const auto width = static_cast<std::uint16_t>(clippedWidth);
+    const auto height = static_cast<std::uint16_t>(image.height < rowsAllowed ? image.height : rowsAllowed);
 
     static MemoryFile sink;
     std::FILE* out = std::fopen(sink.path(), "wb");
@@ -150,9 +217,14 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
         }
     }
 
+    out = std::fopen(sink.path(), "wb");
+    FUZZ_CHECK(out != nullptr);
+    FUZZ_CHECK(WriteArrayText(&image, width, height, out));
+    std::fclose(out);
+    FUZZ_CHECK(sink.Contents() == ExpectedArrayText(image, data, width, height));
+
     static std::FILE* devNull = std::fopen("/dev/null", "wb");
     FUZZ_CHECK(devNull != nullptr);
-    FUZZ_CHECK(WriteArrayText(&image, width, height, devNull));
     FUZZ_CHECK(WriteRawColourStream(&image, width, height, false, devNull));
 }
 
@@ -209,6 +281,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(BitmapHeight(image) == image->height && LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(BitmapDepth(image) == image->bitsPerPixel && LastBitmapStatus() == BitmapOk);
     CheckPixelReads(*image, data);
+    CheckPixelRuns(*image, data);
     CheckPalette(*image, data);
     CheckWriters(*image, data);
 
