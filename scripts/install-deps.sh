@@ -7,7 +7,7 @@ packages=()
 for group in "$@"; do
   case "$group" in
     build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core) ;;
-    test) packages+=(libgtest-dev xvfb xauth xdotool openbox wmctrl) ;;
+    test) packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool openbox wmctrl) ;;
     bench) packages+=(hyperfine imagemagick time) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
