@@ -102,8 +102,13 @@ void ForEachPixelRun(const BitmapImage* image, std::uint16_t width, std::uint16_
         for (std::uint32_t column = 0; column < width; column += kRunPixels) {
             const std::uint32_t count = width - column < kRunPixels ? width - column : kRunPixels;
             GetPixelRunRgb(image, column, row, count, rgb);
-            // Sizes larger than the image's read as black, as single-pixel reads would leave them.
-            if (LastBitmapStatus() != BitmapOk) std::memset(rgb, 0, 3u * count);
+            // Asked for more than the image holds: pixel by pixel, so that only the pixels outside
+            // it read as black.
+            if (LastBitmapStatus() != BitmapOk) {
+                std::memset(rgb, 0, 3u * count);
+                for (std::uint32_t i = 0; i < count; ++i)
+                    GetPixelRgb(image, column + i, row, &rgb[3 * i], &rgb[3 * i + 1], &rgb[3 * i + 2]);
+            }
             emit(rgb, count);
         }
     }

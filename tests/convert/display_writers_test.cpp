@@ -154,3 +154,11 @@ TEST_F(DisplayWriters, wide_rows_convert_across_internal_runs) {
     EXPECT_EQ(RawStream(false), expectedRaw);
     EXPECT_TRUE(ArrayText() == expectedText);
 }
+
+TEST_F(DisplayWriters, sizes_beyond_the_image_read_as_black_outside_it_only) {
+    Load(2, 1, {kWhite, kWhite});
+    std::FILE* out = std::fopen(outPath.c_str(), "wb");
+    EXPECT_TRUE(WriteRawColourStream(image, 3, 2, false, out));
+    std::fclose(out);
+    EXPECT_EQ(ReadFileBytes(outPath), (Bytes{63, 63, 63, 63, 63, 63, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
