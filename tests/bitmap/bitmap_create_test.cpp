@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "bitmap/bitmap.h"
+#include "sanitizer_build.h"
 #include "test_files.h"
 
 namespace {
@@ -92,15 +93,10 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
 // A failed allocation answers no image with status 2. Run in a child whose address space is capped,
 // so that the largest image the header can describe cannot be allocated. Sanitizer runtimes reserve
 // far more address space than any cap allows, so the case is skipped under them.
-#if defined(__SANITIZE_ADDRESS__)
-#define VANDREL_ADDRESS_CAP_WORKS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VANDREL_ADDRESS_CAP_WORKS 0
-#endif
-#endif
-#ifndef VANDREL_ADDRESS_CAP_WORKS
-#define VANDREL_ADDRESS_CAP_WORKS 1
+#ifdef VANDREL_UNDER_ASAN
+constexpr bool kAddressCapWorks = false;
+#else
+constexpr bool kAddressCapWorks = true;
 #endif
 
 // Runs in the child: caps the address space, then asks for the largest 8-bit single row whose file
@@ -115,7 +111,7 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
 }
 
 TEST(bitmap_create_death, failed_allocation_leaves_out_of_memory) {
-    if (!VANDREL_ADDRESS_CAP_WORKS) GTEST_SKIP() << "address-space cap conflicts with the sanitizer";
+    if (!kAddressCapWorks) GTEST_SKIP() << "address-space cap conflicts with the sanitizer";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(CreateUnderAddressCap(), testing::ExitedWithCode(0), "");
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "bitmap/bitmap.h"
+#include "sanitizer_build.h"
 #include "test_files.h"
 
 namespace {
@@ -46,14 +47,6 @@ Bytes Picture(std::uint32_t width, std::uint32_t height, std::size_t pixelBytes)
     for (std::size_t i = 0; i < pixelBytes; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 7 + i / 251));
     return bytes;
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VANDREL_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VANDREL_UNDER_ASAN 1
-#endif
-#endif
 
 }  // namespace
 

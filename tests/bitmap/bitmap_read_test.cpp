@@ -9,6 +9,7 @@
 
 #include "bitmap/bitmap.h"
 #include "bitmap/bitmap_fields.h"
+#include "sanitizer_build.h"
 #include "test_files.h"
 
 namespace {
@@ -203,14 +204,6 @@ TEST_F(BitmapRead, header_read_stops_at_the_first_short_field) {
     EXPECT_EQ(ReadBitmapHeader(&image, nullptr), BitmapInvalidArgument);
     std::fclose(stream);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VANDREL_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VANDREL_UNDER_ASAN 1
-#endif
-#endif
 
 TEST_F(BitmapRead, out_of_memory_is_reported_and_nothing_is_kept) {
 #ifdef VANDREL_UNDER_ASAN
