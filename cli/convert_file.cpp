@@ -8,14 +8,12 @@
 #include "bitmap/bitmap.h"
 #include "bitmap_failure.h"
 #include "convert/display_writers.h"
+#include "convert/output_checks.h"
 #include "convert/output_name.h"
 #include "output_file.h"
 #include "preview.h"
 
 namespace {
-
-constexpr std::uint16_t kConvertibleDepth = 24;
-constexpr std::uint32_t kLargestSide = 0xFFFF;
 
 struct ImageRelease {
     void operator()(BitmapImage* image) const { FreeBitmap(image); }
@@ -41,7 +39,7 @@ std::optional<std::string> WriteOutput(const BitmapImage* image, std::uint16_t w
         return std::nullopt;
     }
     // A picture named like its own output ("pic.bmc") would be emptied by the open below.
-    if (SameFile(outputPath, inputPath))
+    if (IsSameFile(outputPath, inputPath))
         return "the output " + outputPath + " would replace the picture itself";
 
     errno = 0;
@@ -78,7 +76,6 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
                        " bits per pixel; only 24 can be converted");
     const std::uint32_t fullWidth = BitmapWidth(image.get());
     const std::uint32_t fullHeight = BitmapHeight(image.get());
-    // Sizes travel as 16-bit values in the prefix; a larger picture cannot be described truthfully.
     if (fullWidth > kLargestSide || fullHeight > kLargestSide)
         return failure("picture is " + std::to_string(fullWidth) + " x " + std::to_string(fullHeight) +
                        " pixels; at most 65535 wide and 65535 high can be converted");
@@ -89,9 +86,9 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
     if (request.previewPath) {
         // Checked before anything is written, so a clash costs no file.
         const std::string& previewPath = *request.previewPath;
-        if (SameFile(previewPath, inputPath))
+        if (IsSameFile(previewPath, inputPath))
             return failure("the preview " + previewPath + " would replace the picture itself");
-        if (previewPath == outputPath || SameFile(previewPath, outputPath))
+        if (previewPath == outputPath || IsSameFile(previewPath, outputPath))
             return failure("the preview " + previewPath + " would replace the output");
     }
 

@@ -6,13 +6,6 @@
 #include <cstring>
 #include <filesystem>
 
-bool SameFile(const std::string& first, const std::string& second) {
-    struct stat a {};
-    struct stat b {};
-    if (stat(first.c_str(), &a) != 0 || stat(second.c_str(), &b) != 0) return false;
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
 void RemovePartialFile(const std::string& path) {
     struct stat target {};
     if (stat(path.c_str(), &target) != 0 || !S_ISREG(target.st_mode)) return;

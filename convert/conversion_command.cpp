@@ -9,22 +9,15 @@
 
 #include "bitmap/bitmap.h"
 #include "display_writers.h"
+#include "output_checks.h"
 #include "output_name.h"
 #include "results_text.h"
 
 namespace {
 
-constexpr std::uint16_t kConvertibleDepth = 24;
-constexpr std::uint32_t kLargestSide = 0xFFFF;
-
 // Each report after the first is joined to whatever the results box shows at that moment.
 void AppendResults(WindowOperations& window, const std::string& piece) {
     window.SetMemo1Text(window.Memo1Text() + piece);
-}
-
-bool IsSameFile(const std::string& first, const std::string& second) {
-    std::error_code unknown;
-    return std::filesystem::equivalent(first, second, unknown) && !unknown;
 }
 
 void RemoveIfRegularFile(const std::string& name) {
@@ -58,7 +51,6 @@ void RunConversionCommand(WindowOperations& window) {
 
     const std::uint32_t fullWidth = BitmapWidth(image);
     const std::uint32_t fullHeight = BitmapHeight(image);
-    // Sizes travel as 16-bit values in the prefix; a larger picture cannot be described truthfully.
     if (fullWidth > kLargestSide || fullHeight > kLargestSide) {
         window.SetMemo1Text(results::kTooLarge);
         FreeBitmap(image);
