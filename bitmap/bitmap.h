@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 // The header fields mirror the 54-byte BMP header, in file order and with the file's widths.
 struct BitmapImage {
@@ -50,6 +51,9 @@ BitmapStatus LastBitmapStatus();
 // The constant message of the last status, or nullptr for 0 and for codes outside 1..8.
 // The text is owned by the module; never free it.
 const char* BitmapStatusText();
+// The same for a status kept by the caller, so that a failure can be worded after later calls of
+// the module (FreeBitmap among them) have moved the last status on.
+const char* BitmapStatusText(BitmapStatus status);
 
 // Loads an uncompressed 8, 24 or 32-bit BMP file. Answers a new image owned by the caller
 // (give it back to FreeBitmap), or nullptr with the reason in the last status.
@@ -64,6 +68,13 @@ void WriteBitmapFile(const BitmapImage* image, const char* path);
 
 // Releases the image and its buffers. nullptr does nothing and leaves the status alone.
 void FreeBitmap(BitmapImage* image);
+
+// The one owning handle for an image: gives it back to FreeBitmap when it goes out of scope.
+// FreeBitmap leaves status 0, so keep LastBitmapStatus() before the handle is released.
+struct BitmapImageRelease {
+    void operator()(BitmapImage* image) const noexcept { FreeBitmap(image); }
+};
+using BitmapImagePtr = std::unique_ptr<BitmapImage, BitmapImageRelease>;
 
 // Size queries: the field, or all ones (0xFFFFFFFF, 0xFFFF for the depth) for no image.
 std::uint32_t BitmapWidth(const BitmapImage* image);

@@ -21,9 +21,11 @@ void SetBitmapStatus(BitmapStatus status) { lastStatus = status; }
 
 BitmapStatus LastBitmapStatus() { return lastStatus; }
 
-const char* BitmapStatusText() {
+const char* BitmapStatusText(BitmapStatus status) {
     // The status is a plain number; anything outside the table has no text.
-    const int code = lastStatus;
+    const int code = status;
     if (code < 1 || code > BitmapTypeMismatch) return nullptr;
     return kStatusTexts[code];
 }
+
+const char* BitmapStatusText() { return BitmapStatusText(lastStatus); }
