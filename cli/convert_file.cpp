@@ -3,6 +3,7 @@
 
 #include "convert/conversion.h"
 #include "outcome_text.h"
+#include "qt_picture_loader.h"
 
 std::optional<std::string> ConvertFile(const std::string& inputPath, const ConversionSettings& settings,
                                        std::FILE* standardOutput) {
@@ -10,7 +11,10 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
     request.picturePath = inputPath;
     request.output = settings.output;
     request.previewPath = settings.previewPath;
-    request.only24BitPictures = true;
+    // Any depth the module reads, and whatever Qt decodes when the module refuses the file.
+    request.only24BitPictures = false;
+    const QtPictureLoader loader(settings.decoding);
+    request.loader = &loader;
     if (!settings.outputPath) {
         request.placement = OutputPlacement::BesidePicture;
     } else if (*settings.outputPath == "-") {

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "decode_options.h"
+
 namespace {
 
 CommandLine UsageError(std::string reason) {
@@ -68,6 +70,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             name = "-o";
             value = argument.substr(2);
         }
+        // Options for decoded pictures, with their own value checks.
+        if (IsDecodeOption(name)) {
+            if (!value) {
+                if (i + 1 == arguments.size()) return UsageError("option '" + name + "' needs a value");
+                value = arguments[++i];
+            }
+            if (auto reason = ApplyDecodeOption(name, *value, line.settings.decoding)) return UsageError(*reason);
+            continue;
+        }
         const ValueOption option = ValueOptionNamed(name);
         if (option == ValueOption::None) return UsageError("unknown option '" + argument + "'");
         if (!value) {
@@ -103,10 +114,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return std::string("Usage: ") + kProgramName + " [OPTION]... FILE.bmp...\n" +
-           "Converts uncompressed 24-bit BMP pictures into data for colour displays with 6 bits per\n"
-           "channel. Each output is written beside its picture and named after it, the last three\n"
-           "characters of its name replaced by the extension: logo.bmp gives logo.bmc or logo.h.\n"
+    return std::string("Usage: ") + kProgramName + " [OPTION]... PICTURE...\n" +
+           "Converts pictures into data for colour displays with 6 bits per channel. Each output is\n"
+           "written beside its picture and named after it, the last three characters of its name\n"
+           "replaced by the extension: logo.bmp gives logo.bmc or logo.h.\n"
+           "\n"
+           "Pictures: BMP of every kind (uncompressed 8, 24 and 32-bit ones with a 40-byte header\n"
+           "convert exactly as in the window; any header size, top-down, bit fields, run-length,\n"
+           "1 to 32 bits through Qt), PNG, JPEG, GIF (first frame), PBM/PGM/PPM, and the other\n"
+           "kinds Qt reads here (TIFF, WebP, ICO, XPM, ...); not SVG. Colours are taken as stored\n"
+           "(no colour profile or gamma is applied); transparency is laid over the background.\n"
+           "A file that ends early is refused.\n"
            "\n"
            "  --header           write C array text (.h) instead of the raw colour stream (.bmc)\n"
            "  --no-size          leave the height and width prefix out of the raw colour stream\n"
@@ -114,6 +132,10 @@ std::string UsageText() {
            "                     '-' writes it to standard output\n"
            "  --preview PATH     also write PATH, a 24-bit BMP of the picture with its colours\n"
            "                     reduced as the display shows them (one picture only)\n"
+           "  --background RRGGBB  colour under transparent pixels, six hex digits (default\n"
+           "                     000000: black, an unlit display)\n"
+           "  --max-memory MIB   most memory a decoded picture may hold, in MiB (default 1024);\n"
+           "                     larger pictures are refused before decoding\n"
            "  -h, --help         show this help and exit\n"
            "  --version          show the version and exit\n"
            "\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/display_writers.h"
+#include "qt_picture_loader.h"
 
 // How every picture of a run is to be converted.
 struct ConversionSettings {
@@ -14,6 +15,8 @@ struct ConversionSettings {
     std::optional<std::string> outputPath;
     // A 24-bit BMP showing the picture with the display's 6-bit colours.
     std::optional<std::string> previewPath;
+    // For pictures the bitmap module does not read: background, memory limit.
+    DecodeSettings decoding;
 };
 
 enum class CommandLineAction { Convert, ShowHelp, ShowVersion, UsageError };

@@ -13,6 +13,9 @@ std::string StatusText(BitmapStatus status) {
 
 std::string SystemText(int error) { return std::strerror(error); }
 
+// Whole MiB, rounded up, so that a picture just over the limit never reads as equal to it.
+std::string MiB(std::uint64_t bytes) { return std::to_string((bytes + 1048575u) / 1048576u); }
+
 }  // namespace
 
 std::string OutcomeCause(const ConversionOutcome& outcome) {
@@ -29,6 +32,15 @@ std::string OutcomeCause(const ConversionOutcome& outcome) {
                " pixels; at most 65535 wide and 65535 high can be converted";
     case ConversionResult::OutOfMemory:
         return StatusText(BitmapOutOfMemory);
+    case ConversionResult::OverMemoryLimit:
+        if (outcome.memoryNeeded == 0)
+            return "decoding would hold more than the memory limit of " + MiB(outcome.memoryLimit) +
+                   " MiB; raise it with --max-memory";
+        return "picture is " + std::to_string(outcome.width) + " x " + std::to_string(outcome.height) +
+               " pixels, " + MiB(outcome.memoryNeeded) + " MiB decoded; over the memory limit of " +
+               MiB(outcome.memoryLimit) + " MiB (raise it with --max-memory)";
+    case ConversionResult::EndsEarly:
+        return "the file ends early: " + outcome.decoderReason;
     case ConversionResult::OutputIsPicture:
         return "the output " + outcome.outputName + " would replace the picture itself";
     case ConversionResult::PreviewIsPicture:

@@ -58,7 +58,21 @@ ConversionOutcome Convert(const ConversionRequest& request) {
     outcome.depth = loaded.depth;
     outcome.width = loaded.width;
     outcome.height = loaded.height;
-    if (loaded.failure == LoadFailure::TooLarge) return Outcome(ConversionResult::TooLarge, outcome);
+    outcome.memoryNeeded = loaded.memoryNeeded;
+    outcome.memoryLimit = loaded.memoryLimit;
+    switch (loaded.failure) {
+    case LoadFailure::TooLarge:
+        return Outcome(ConversionResult::TooLarge, outcome);
+    case LoadFailure::OverMemoryLimit:
+        return Outcome(ConversionResult::OverMemoryLimit, outcome);
+    case LoadFailure::EndsEarly:
+        return Outcome(ConversionResult::EndsEarly, outcome);
+    case LoadFailure::OutOfMemory:
+        return Outcome(ConversionResult::OutOfMemory, outcome);
+    case LoadFailure::None:
+    case LoadFailure::Unreadable:
+        break;
+    }
     if (loaded.failure != LoadFailure::None || !loaded.picture) {
         return Outcome(loaded.moduleStatus == BitmapOutOfMemory && loaded.decoderReason.empty()
                            ? ConversionResult::OutOfMemory

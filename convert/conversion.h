@@ -43,6 +43,8 @@ enum class ConversionResult {
     DepthRefused,      // depth
     TooLarge,          // width, height
     OutOfMemory,
+    OverMemoryLimit,   // width, height, memoryNeeded, memoryLimit
+    EndsEarly,         // decoderReason
     OutputIsPicture,   // outputName
     PreviewIsPicture,  // previewName
     PreviewIsOutput,   // previewName
@@ -59,6 +61,8 @@ struct ConversionOutcome {
     std::uint16_t depth = 0;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    std::uint64_t memoryNeeded = 0;
+    std::uint64_t memoryLimit = 0;
     // The output as placed: a bare name for WorkingDirectory, else the path; empty for standard output.
     std::string outputName;
     std::string previewName;

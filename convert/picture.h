@@ -41,6 +41,12 @@ enum class LoadFailure {
     Unreadable,
     // Its sides were known before decoding and are too large to convert.
     TooLarge,
+    // Decoding it would hold more than the loader's memory limit: see memoryNeeded and memoryLimit.
+    OverMemoryLimit,
+    // The file stops before the data its own header promises: see decoderReason.
+    EndsEarly,
+    // Memory ran out while decoding it.
+    OutOfMemory,
 };
 
 struct LoadedPicture {
@@ -55,6 +61,10 @@ struct LoadedPicture {
     BitmapStatus moduleStatus = BitmapOk;
     // Another decoder's reason for refusing the file; empty when none was asked.
     std::string decoderReason;
+    // OverMemoryLimit only: bytes the decoded picture would hold (0 when the decoder could not say
+    // beforehand), and the limit it met.
+    std::uint64_t memoryNeeded = 0;
+    std::uint64_t memoryLimit = 0;
 };
 
 // Where pictures come from. The window reads through the bitmap module alone; the command line

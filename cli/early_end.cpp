@@ -1,0 +1,204 @@
+// Early-end checks for the kinds whose decoder does not report a cut-off file: BMP (every header size,
+// uncompressed, bit fields and run-length), JPEG and GIF. Each walks the file's structure without
+// holding more than a small buffer, so a large file costs no memory.
+#include "early_end.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Sequential reads with skips; `ended` turns true once a read or skip ran past the end.
+class Walk {
+public:
+    explicit Walk(std::FILE* file) : file_(file) {}
+
+    bool Read(std::uint8_t* out, std::size_t count) {
+        if (std::fread(out, 1, count, file_) == count) return true;
+        ended_ = true;
+        return false;
+    }
+    int Byte() {
+        const int c = std::fgetc(file_);
+        if (c == EOF) ended_ = true;
+        return c;
+    }
+    // Skips by reading, so that a pipe or a file shorter than the skip shows its end.
+    bool Skip(std::uint64_t count) {
+        std::array<std::uint8_t, 4096> scratch;
+        while (count > 0) {
+            const std::size_t step = count < scratch.size() ? static_cast<std::size_t>(count) : scratch.size();
+            if (!Read(scratch.data(), step)) return false;
+            count -= step;
+        }
+        return true;
+    }
+    bool ended() const { return ended_; }
+
+private:
+    std::FILE* file_;
+    bool ended_ = false;
+};
+
+std::uint32_t Le32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint64_t FileLength(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
+    const long length = std::ftell(file);
+    return length < 0 ? 0 : static_cast<std::uint64_t>(length);
+}
+
+constexpr std::uint32_t kUncompressed = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+
+// A run-length stream is whole only when its end-of-picture mark is there: row counts cannot tell,
+// since deltas and early row ends may leave pixels out on purpose.
+std::optional<std::string> RunLengthEndsEarly(Walk& walk, bool fourBits) {
+    const std::string cut = "its compressed pixel data stops before the end-of-picture mark";
+    for (;;) {
+        std::uint8_t pair[2];
+        if (!walk.Read(pair, 2)) return cut;
+        if (pair[0] != 0) continue;  // a run of one value
+        switch (pair[1]) {
+        case 0:  // end of row
+            continue;
+        case 1:  // end of picture
+            return std::nullopt;
+        case 2:  // delta: two offset bytes
+            if (!walk.Skip(2)) return cut;
+            continue;
+        default: {  // that many literal pixels, padded to a whole 16-bit word
+            const std::uint32_t bytes = fourBits ? (pair[1] + 1u) / 2u : pair[1];
+            if (!walk.Skip(bytes + (bytes & 1u))) return cut;
+        }
+        }
+    }
+}
+
+std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
+    Walk walk(file);
+    std::uint8_t head[14 + 20] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    if (got < 18) return "the file ends inside its header";
+    const std::uint32_t dataOffset = Le32(head + 10);
+    const std::uint32_t headerSize = Le32(head + 14);
+    if (headerSize != 12 && headerSize < 16) return std::nullopt;  // no header the decoder knows
+    // The fields read below: through the depth, and the compression where the header has one.
+    const std::size_t fieldsEnd = headerSize == 12 ? 26 : headerSize >= 20 ? 34 : 30;
+    if (got < fieldsEnd) return "the file ends inside its header";
+    std::uint64_t width = 0, rows = 0;
+    std::uint32_t depth = 0, compression = kUncompressed;
+    if (headerSize == 12) {  // the oldest header: 16-bit sides, never compressed
+        width = Le16(head + 18);
+        rows = Le16(head + 20);
+        depth = Le16(head + 24);
+    } else {
+        const auto signedWidth = static_cast<std::int32_t>(Le32(head + 18));
+        const auto signedHeight = static_cast<std::int32_t>(Le32(head + 22));
+        if (signedWidth <= 0 || signedHeight == 0 || signedHeight == INT32_MIN) return std::nullopt;
+        width = static_cast<std::uint64_t>(signedWidth);
+        // A negative height is a top-down picture of that many rows.
+        rows = static_cast<std::uint64_t>(signedHeight < 0 ? -std::int64_t{signedHeight} : signedHeight);
+        depth = Le16(head + 28);
+        if (headerSize >= 20) compression = Le32(head + 30);
+    }
+    if (width == 0 || rows == 0 || depth == 0 || depth > 32) return std::nullopt;
+
+    // Pixels start at dataOffset, and never inside the headers.
+    const std::uint64_t start = dataOffset > 14u + std::uint64_t{headerSize} ? dataOffset : 14u + std::uint64_t{headerSize};
+    const std::uint64_t length = FileLength(file);
+    if (compression == kRle8 || compression == kRle4) {
+        if (start >= length) return "its compressed pixel data would start at byte " + std::to_string(start) +
+                                    ", the file has " + std::to_string(length);
+        if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) return std::nullopt;
+        return RunLengthEndsEarly(walk, compression == kRle4);
+    }
+    if (compression != kUncompressed && compression != kBitFields && compression != kAlphaBitFields)
+        return std::nullopt;
+    const std::uint64_t rowBytes = (width * depth + 31u) / 32u * 4u;
+    // Sides of up to 2^31 make the product overflow 64 bits; no file is that long anyway.
+    if (rows > (UINT64_MAX - start) / rowBytes)
+        return "its pixel data needs more bytes than any file holds, the file has " + std::to_string(length);
+    const std::uint64_t needed = start + rowBytes * rows;
+    if (needed <= length) return std::nullopt;
+    return "its pixel data needs " + std::to_string(needed) + " bytes, the file has " + std::to_string(length);
+}
+
+// The entropy-coded data after the first start-of-scan must be followed by an end-of-image mark
+// (FF D9), which the data itself never contains: a 0xFF there is always followed by 00 or a restart.
+std::optional<std::string> JpegEndsEarly(std::FILE* file) {
+    Walk walk(file);
+    const std::string cut = "the end-of-image mark is missing, so the picture data is cut off";
+    if (!walk.Skip(2)) return std::nullopt;
+    for (;;) {
+        int marker = walk.Byte();
+        if (marker == EOF) return cut;
+        if (marker != 0xFF) return std::nullopt;  // not a marker where one belongs: the decoder's call
+        while (marker == 0xFF) marker = walk.Byte();
+        if (marker == EOF) return cut;
+        if (marker == 0xD9) return std::nullopt;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no length field
+        std::uint8_t lengthBytes[2];
+        if (!walk.Read(lengthBytes, 2)) return cut;
+        const unsigned length = lengthBytes[0] << 8u | lengthBytes[1];
+        if (length < 2) return std::nullopt;
+        if (!walk.Skip(length - 2u)) return cut;
+        if (marker == 0xDA) break;
+    }
+    bool afterFf = false;
+    for (int c = walk.Byte(); c != EOF; c = walk.Byte()) {
+        if (afterFf && c == 0xD9) return std::nullopt;
+        afterFf = c == 0xFF;
+    }
+    return cut;
+}
+
+// Only the first picture is converted, so only its data has to be whole.
+std::optional<std::string> GifEndsEarly(std::FILE* file) {
+    Walk walk(file);
+    const std::string cut = "the first picture's data is cut off";
+    std::uint8_t screen[13];
+    if (!walk.Read(screen, sizeof screen)) return cut;
+    const auto colourTableBytes = [](std::uint8_t flags) -> std::uint64_t {
+        return (flags & 0x80u) ? 3u << ((flags & 7u) + 1u) : 0u;
+    };
+    // Sub-blocks: a length byte, that many bytes, until a length of 0.
+    const auto skipSubBlocks = [&walk]() {
+        for (int length = walk.Byte(); length > 0; length = walk.Byte())
+            if (!walk.Skip(static_cast<std::uint64_t>(length))) return false;
+        return !walk.ended();
+    };
+    if (!walk.Skip(colourTableBytes(screen[10]))) return cut;
+    for (;;) {
+        const int introducer = walk.Byte();
+        if (introducer == 0x21) {  // extension: a label, then sub-blocks
+            if (walk.Byte() == EOF || !skipSubBlocks()) return cut;
+        } else if (introducer == 0x2C) {  // image: descriptor, colour table, code size, sub-blocks
+            std::uint8_t descriptor[9];
+            if (!walk.Read(descriptor, sizeof descriptor) || !walk.Skip(colourTableBytes(descriptor[8])) ||
+                walk.Byte() == EOF || !skipSubBlocks())
+                return cut;
+            return std::nullopt;
+        } else if (introducer == EOF) {
+            return cut;
+        } else {
+            return std::nullopt;  // a trailer before any picture, or garbage: the decoder's call
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> FileEndsEarly(std::FILE* file) {
+    std::uint8_t magic[6] = {};
+    std::rewind(file);
+    const std::size_t got = std::fread(magic, 1, sizeof magic, file);
+    std::rewind(file);
+    if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') return BitmapEndsEarly(file);
+    if (got >= 3 && magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) return JpegEndsEarly(file);
+    if (got == 6 && (std::memcmp(magic, "GIF87a", 6) == 0 || std::memcmp(magic, "GIF89a", 6) == 0))
+        return GifEndsEarly(file);
+    return std::nullopt;
+}

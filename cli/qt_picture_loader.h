@@ -1,0 +1,49 @@
+// The command line's picture loader: the bitmap module first, then Qt's image readers for every file
+// the module refuses, bounded in sides and memory, with transparency laid over a background colour.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "convert/picture.h"
+
+struct RgbColour {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool operator==(const RgbColour&) const = default;
+};
+
+inline constexpr std::uint64_t kDefaultMemoryLimitMiB = 1024;
+// Qt takes its allocation limit in MiB as an int.
+inline constexpr std::uint64_t kLargestMemoryLimitMiB = 1024 * 1024;
+
+struct DecodeSettings {
+    // What shows through transparent pixels; black is an unlit display.
+    RgbColour background;
+    // The most a decoded picture may hold, in MiB (1 MiB = 1048576 bytes).
+    std::uint64_t memoryLimitMiB = kDefaultMemoryLimitMiB;
+    // Silences what the decoders' libraries print on standard error while a picture is decoded, so a
+    // failure stays one line. Off where a crash report must not be lost (fuzzing).
+    bool quietDecoders = true;
+};
+
+// Straight (not premultiplied) alpha over the background, rounded to the nearest value.
+constexpr std::uint8_t Composite(std::uint8_t colour, std::uint8_t alpha, std::uint8_t background) {
+    return static_cast<std::uint8_t>((colour * alpha + background * (255u - alpha) + 127u) / 255u);
+}
+
+class QtPictureLoader final : public PictureLoader {
+public:
+    explicit QtPictureLoader(DecodeSettings settings) : settings_(settings) {}
+
+    // The bitmap module's picture when it loads the file; otherwise Qt's, with the module's status
+    // kept for the message. Never throws.
+    LoadedPicture Load(const std::string& path) const override;
+
+    // Qt alone, for a file the module refused with `moduleStatus`.
+    LoadedPicture LoadWithQt(const std::string& path, BitmapStatus moduleStatus) const;
+
+private:
+    LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus) const;
+
+    DecodeSettings settings_;
+};
