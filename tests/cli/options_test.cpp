@@ -41,6 +41,15 @@ TEST(cli_options, every_spelling_of_a_path_option) {
     EXPECT_EQ(Parse({"-"}).inputs, (std::vector<std::string>{"-"}));
 }
 
+TEST(cli_options, background_and_memory_limit_for_decoded_pictures) {
+    EXPECT_EQ(Parse({"a.bmp"}).settings.decoding.background, (RgbColour{0, 0, 0}));
+    EXPECT_EQ(Parse({"a.bmp"}).settings.decoding.memoryLimitMiB, 1024u);
+    const CommandLine line = Parse({"--background", "FF80a0", "--max-memory=1048576", "a.bmp"});
+    EXPECT_EQ(line.action, CommandLineAction::Convert);
+    EXPECT_EQ(line.settings.decoding.background, (RgbColour{255, 128, 160}));
+    EXPECT_EQ(line.settings.decoding.memoryLimitMiB, 1048576u);
+}
+
 TEST(cli_options, double_dash_ends_the_options) {
     const CommandLine line = Parse({"--", "--header", "-o"});
     EXPECT_EQ(line.action, CommandLineAction::Convert);
@@ -60,6 +69,14 @@ TEST(cli_options, usage_errors_say_what_is_wrong) {
         {{"-o", "x.bmc", "a.bmp", "b.bmp"}, "-o names one output, but 2 pictures were given"},
         {{"--preview", "p.bmp", "a.bmp", "b.bmp"}, "--preview names one preview, but 2 pictures were given"},
         {{"--preview", "-", "a.bmp"}, "the preview must be written to a file, not to '-'"},
+        {{"a.bmp", "--background"}, "option '--background' needs a value"},
+        {{"--background=fff", "a.bmp"}, "option '--background' needs six hex digits RRGGBB, such as ffffff for white, not 'fff'"},
+        {{"--background", "#ffffff", "a.bmp"},
+         "option '--background' needs six hex digits RRGGBB, such as ffffff for white, not '#ffffff'"},
+        {{"--max-memory", "0", "a.bmp"}, "option '--max-memory' needs a whole number of MiB from 1 to 1048576, not '0'"},
+        {{"--max-memory=1048577", "a.bmp"},
+         "option '--max-memory' needs a whole number of MiB from 1 to 1048576, not '1048577'"},
+        {{"--max-memory", "12k", "a.bmp"}, "option '--max-memory' needs a whole number of MiB from 1 to 1048576, not '12k'"},
     };
     for (const auto& [arguments, reason] : cases) {
         const CommandLine line = Parse(arguments);
