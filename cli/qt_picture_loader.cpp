@@ -164,6 +164,10 @@ LoadedPicture QtPictureLoader::Decode(const std::string& path, BitmapStatus modu
     // Drawings are rendered with fonts, which need a running application; they are not pictures of pixels.
     if (format == "svg" || format == "svgz")
         return Failure(LoadFailure::Unreadable, moduleStatus, "Qt: an SVG drawing is not a picture of pixels");
+    // This reader allocates whatever length a file declares before reading it: 2 GiB for 60 bytes.
+    if (format == "icns")
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "Qt: ICNS icons are not read, since Qt's reader trusts the sizes they declare");
 
     // Sides and memory are refused before decoding where the reader can tell them from the header.
     const QSize announced = reader.size();
@@ -177,7 +181,16 @@ LoadedPicture QtPictureLoader::Decode(const std::string& path, BitmapStatus modu
         if (auto reason = FileEndsEarly(file.get())) return Failure(LoadFailure::EndsEarly, moduleStatus, *reason);
     }
 
-    QImage image = reader.read();
+    // Some readers leave the pixels a file skips (run-length deltas, early row ends) as they find them
+    // in the buffer; given a cleared buffer of the right size and format, they fill it in place, so a
+    // skipped pixel is always 0 (index 0, or transparent) and never leftover memory.
+    QImage image;
+    const QImage::Format announcedFormat = reader.imageFormat();
+    if (announced.isValid() && announcedFormat != QImage::Format_Invalid) {
+        image = QImage(announced, announcedFormat);
+        if (!image.isNull()) image.fill(0);
+    }
+    if (!reader.read(&image)) image = QImage();
     if (image.isNull()) {
         // Qt's limit can be met by its own, wider pixel format, or by a reader that could not tell the
         // size beforehand; it says so only in a warning.
