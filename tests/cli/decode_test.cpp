@@ -125,6 +125,10 @@ TEST_F(CliDecode, bmp_variants_the_module_refuses_give_hand_checked_streams) {
     const Bytes topDown{0, 0, 255, 252, 16, 8, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
     EXPECT_EQ(Stream(Write("top-down.bmp", BmpFile(40, 2, -2, 24, 0, {}, topDown))), stream);
     EXPECT_EQ(Stream(Write("rle8.bmp", BmpFile(40, 4, 2, 8, 1, kPalette, kRle8))), kRle8Stream);
+    // A delta skips two pixels, which are index 0 rather than whatever memory held.
+    const Bytes skipping{0, 2, 2, 0, 2, 1, 0, 1};
+    WriteFileBytes(dir.file("skipping.bmp"), BmpFile(40, 4, 1, 8, 1, kPalette, skipping));
+    EXPECT_EQ(LoadedPixels(dir.file("skipping.bmp")), (Rgb{40, 0, 0, 40, 0, 0, 255, 255, 255, 255, 255, 255}));
     // 8 and 32-bit files with a 40-byte header come from the module itself.
     Bytes fullPalette = kPalette;
     fullPalette.resize(1024, 0);
