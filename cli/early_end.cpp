@@ -202,3 +202,14 @@ std::optional<std::string> FileEndsEarly(std::FILE* file) {
         return GifEndsEarly(file);
     return std::nullopt;
 }
+
+RunLength BitmapRunLength(std::FILE* file) {
+    std::uint8_t head[14 + 20];
+    std::rewind(file);
+    if (std::fread(head, 1, sizeof head, file) != sizeof head || head[0] != 'B' || head[1] != 'M')
+        return RunLength::None;
+    const std::uint32_t headerSize = Le32(head + 14);
+    const std::uint32_t compression = Le32(head + 30);
+    if (headerSize < 20 || (compression != kRle8 && compression != kRle4)) return RunLength::None;
+    return static_cast<std::int32_t>(Le32(head + 22)) < 0 ? RunLength::TopDown : RunLength::BottomUp;
+}

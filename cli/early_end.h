@@ -11,3 +11,9 @@
 // pixel data needs 1078 bytes, the file has 900"), or nothing when it is whole or of a kind this does
 // not judge (the decoder's own answer then stands). Leaves the read position anywhere.
 std::optional<std::string> FileEndsEarly(std::FILE* file);
+
+// How a BMP file stores its pixels, as far as run-length compression goes.
+enum class RunLength { None, BottomUp, TopDown };
+
+// Reads `file` from its start; None for anything but a BMP with run-length compression.
+RunLength BitmapRunLength(std::FILE* file);

@@ -177,9 +177,15 @@ LoadedPicture QtPictureLoader::Decode(const std::string& path, BitmapStatus modu
         if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
         if (HeldBytes(width, height) > limit) return OverLimit(moduleStatus, width, height, limit);
     }
+    RunLength runLength = RunLength::None;
     if (const std::unique_ptr<std::FILE, FileCloser> file{std::fopen(path.c_str(), "rb")}) {
         if (auto reason = FileEndsEarly(file.get())) return Failure(LoadFailure::EndsEarly, moduleStatus, *reason);
+        runLength = BitmapRunLength(file.get());
     }
+    // Qt decodes these into a buffer of its own, leaving the pixels the file skips undefined.
+    if (runLength == RunLength::TopDown)
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "a run-length BMP must be stored bottom-up, but its height is negative");
 
     // Some readers leave the pixels a file skips (run-length deltas, early row ends) as they find them
     // in the buffer; given a cleared buffer of the right size and format, they fill it in place, so a
@@ -190,7 +196,12 @@ LoadedPicture QtPictureLoader::Decode(const std::string& path, BitmapStatus modu
         image = QImage(announced, announcedFormat);
         if (!image.isNull()) image.fill(0);
     }
+    const uchar* cleared = image.isNull() ? nullptr : image.constBits();
     if (!reader.read(&image)) image = QImage();
+    // A run-length picture decoded elsewhere than into the cleared buffer would carry leftover memory.
+    if (runLength != RunLength::None && !image.isNull() && image.constBits() != cleared)
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "Qt: the pixels this run-length BMP skips could not be cleared");
     if (image.isNull()) {
         // Qt's limit can be met by its own, wider pixel format, or by a reader that could not tell the
         // size beforehand; it says so only in a warning.
