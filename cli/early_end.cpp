@@ -51,6 +51,8 @@ std::uint64_t FileLength(std::FILE* file) {
     return length < 0 ? 0 : static_cast<std::uint64_t>(length);
 }
 
+bool IsOldestHeader(std::uint32_t headerSize) { return static_cast<std::int32_t>(headerSize) < 40; }
+
 constexpr std::uint32_t kUncompressed = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
 // A run-length stream is whole only when its end-of-picture mark is there: row counts cannot tell,
@@ -84,30 +86,30 @@ std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
     if (got < 18) return "the file ends inside its header";
     const std::uint32_t dataOffset = Le32(head + 10);
     const std::uint32_t headerSize = Le32(head + 14);
-    if (headerSize != 12 && headerSize < 16) return std::nullopt;  // no header the decoder knows
+    // Qt takes any header size below 40, read as a signed number, for the oldest header of 12 bytes:
+    // 16-bit sides (a negative height is top-down), never compressed. The others have 32-bit sides.
+    const bool oldest = IsOldestHeader(headerSize);
     // The fields read below: through the depth, and the compression where the header has one.
-    const std::size_t fieldsEnd = headerSize == 12 ? 26 : headerSize >= 20 ? 34 : 30;
-    if (got < fieldsEnd) return "the file ends inside its header";
-    std::uint64_t width = 0, rows = 0;
+    if (got < (oldest ? 26u : 34u)) return "the file ends inside its header";
+    std::int64_t width = 0, height = 0;
     std::uint32_t depth = 0, compression = kUncompressed;
-    if (headerSize == 12) {  // the oldest header: 16-bit sides, never compressed
-        width = Le16(head + 18);
-        rows = Le16(head + 20);
+    if (oldest) {
+        width = static_cast<std::int16_t>(Le16(head + 18));
+        height = static_cast<std::int16_t>(Le16(head + 20));
         depth = Le16(head + 24);
     } else {
-        const auto signedWidth = static_cast<std::int32_t>(Le32(head + 18));
-        const auto signedHeight = static_cast<std::int32_t>(Le32(head + 22));
-        if (signedWidth <= 0 || signedHeight == 0 || signedHeight == INT32_MIN) return std::nullopt;
-        width = static_cast<std::uint64_t>(signedWidth);
-        // A negative height is a top-down picture of that many rows.
-        rows = static_cast<std::uint64_t>(signedHeight < 0 ? -std::int64_t{signedHeight} : signedHeight);
+        width = static_cast<std::int32_t>(Le32(head + 18));
+        height = static_cast<std::int32_t>(Le32(head + 22));
         depth = Le16(head + 28);
-        if (headerSize >= 20) compression = Le32(head + 30);
+        compression = Le32(head + 30);
     }
-    if (width == 0 || rows == 0 || depth == 0 || depth > 32) return std::nullopt;
+    // A negative height is a top-down picture of that many rows.
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    if (width <= 0 || rows == 0 || depth == 0 || depth > 32) return std::nullopt;
 
     // Pixels start at dataOffset, and never inside the headers.
-    const std::uint64_t start = dataOffset > 14u + std::uint64_t{headerSize} ? dataOffset : 14u + std::uint64_t{headerSize};
+    const std::uint64_t headersEnd = 14u + std::uint64_t{oldest ? 12u : headerSize};
+    const std::uint64_t start = dataOffset > headersEnd ? dataOffset : headersEnd;
     const std::uint64_t length = FileLength(file);
     if (compression == kRle8 || compression == kRle4) {
         if (start >= length) return "its compressed pixel data would start at byte " + std::to_string(start) +
@@ -117,7 +119,7 @@ std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
     }
     if (compression != kUncompressed && compression != kBitFields && compression != kAlphaBitFields)
         return std::nullopt;
-    const std::uint64_t rowBytes = (width * depth + 31u) / 32u * 4u;
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * depth + 31u) / 32u * 4u;
     // Sides of up to 2^31 make the product overflow 64 bits; no file is that long anyway.
     if (rows > (UINT64_MAX - start) / rowBytes)
         return "its pixel data needs more bytes than any file holds, the file has " + std::to_string(length);
@@ -210,6 +212,6 @@ RunLength BitmapRunLength(std::FILE* file) {
         return RunLength::None;
     const std::uint32_t headerSize = Le32(head + 14);
     const std::uint32_t compression = Le32(head + 30);
-    if (headerSize < 20 || (compression != kRle8 && compression != kRle4)) return RunLength::None;
+    if (IsOldestHeader(headerSize) || (compression != kRle8 && compression != kRle4)) return RunLength::None;
     return static_cast<std::int32_t>(Le32(head + 22)) < 0 ? RunLength::TopDown : RunLength::BottomUp;
 }

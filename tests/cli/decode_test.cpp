@@ -5,6 +5,7 @@
 #include <QColorSpace>
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -36,9 +37,10 @@ std::string Save(const ScratchDir& dir, const QImage& image, const std::string& 
 
 // A PNG chunk: length, type, data, and the CRC-32 of type and data.
 Bytes PngChunk(const std::string& type, const Bytes& data) {
-    Bytes chunk{0, 0, 0, static_cast<std::uint8_t>(data.size())};
-    chunk.insert(chunk.end(), type.begin(), type.end());
-    chunk.insert(chunk.end(), data.begin(), data.end());
+    Bytes chunk(8 + data.size(), 0);
+    chunk[3] = static_cast<std::uint8_t>(data.size());
+    std::copy(type.begin(), type.end(), chunk.begin() + 4);
+    std::copy(data.begin(), data.end(), chunk.begin() + 8);
     std::uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 4; i < chunk.size(); ++i) {
         crc ^= chunk[i];
@@ -219,6 +221,13 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     Bytes topDown = BmpFile(40, 2, -2, 24, 0, {}, rows);
     topDown.resize(60);
     EXPECT_EQ(Refusal("top.bmp", topDown), Line("top.bmp", "the file ends early: its pixel data needs 70 bytes, the file has 60"));
+    // The oldest, 12-byte header (16-bit sides): 9 x 2 at 1 bit, two 3-byte colours, rows of 4 bytes.
+    Bytes oldest;
+    PutLe16(oldest, 0x4D42);
+    for (const std::uint32_t field : {40u, 0u, 32u, 12u}) PutLe32(oldest, field);
+    for (const std::uint16_t field : {9, 2, 1, 1}) PutLe16(oldest, field);
+    oldest.resize(36, 0xFF);
+    EXPECT_EQ(Refusal("os2.bmp", oldest), Line("os2.bmp", "the file ends early: its pixel data needs 40 bytes, the file has 36"));
     // Every pixel is there, but the end-of-picture mark is not: nothing tells the file is whole.
     const Bytes noEnd(kRle8.begin(), kRle8.end() - 2);
     EXPECT_EQ(Refusal("rle.bmp", BmpFile(40, 4, 2, 8, 1, kPalette, noEnd)),
