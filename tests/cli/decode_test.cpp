@@ -55,22 +55,16 @@ Bytes PngChunk(const std::string& type, const Bytes& data) {
 Bytes BmpFile(std::uint32_t headerSize, std::int32_t width, std::int32_t height, std::uint16_t depth,
               std::uint32_t compression, const Bytes& palette, const Bytes& pixels) {
     Bytes file;
-    const std::uint32_t offset = 14 + headerSize + static_cast<std::uint32_t>(palette.size());
     PutLe16(file, 0x4D42);
-    PutLe32(file, offset + static_cast<std::uint32_t>(pixels.size()));
-    PutLe32(file, 0);
-    PutLe32(file, offset);
-    PutLe32(file, headerSize);
-    PutLe32(file, static_cast<std::uint32_t>(width));
-    PutLe32(file, static_cast<std::uint32_t>(height));
+    const auto offset = static_cast<std::uint32_t>(14 + headerSize + palette.size());
+    const auto pixelBytes = static_cast<std::uint32_t>(pixels.size());
+    for (const std::uint32_t field : {offset + pixelBytes, 0u, offset, headerSize, static_cast<std::uint32_t>(width),
+                                      static_cast<std::uint32_t>(height)})
+        PutLe32(file, field);
     PutLe16(file, 1);
     PutLe16(file, depth);
-    PutLe32(file, compression);
-    PutLe32(file, static_cast<std::uint32_t>(pixels.size()));
-    PutLe32(file, 2835);
-    PutLe32(file, 2835);
-    PutLe32(file, static_cast<std::uint32_t>(palette.size() / 4));
-    PutLe32(file, 0);
+    for (const std::uint32_t field : {compression, pixelBytes, 2835u, 2835u, static_cast<std::uint32_t>(palette.size() / 4), 0u})
+        PutLe32(file, field);
     file.resize(14 + headerSize, 0);
     file.insert(file.end(), palette.begin(), palette.end());
     file.insert(file.end(), pixels.begin(), pixels.end());
