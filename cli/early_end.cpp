@@ -51,7 +51,11 @@ std::uint64_t FileLength(std::FILE* file) {
     return length < 0 ? 0 : static_cast<std::uint64_t>(length);
 }
 
-bool IsOldestHeader(std::uint32_t headerSize) { return static_cast<std::int32_t>(headerSize) < 40; }
+// Qt reads 32-bit sides from the headers of 40, 64, 108 and 124 bytes only; every other size, however
+// odd, it reads as the oldest header of 12 bytes.
+bool IsOldestHeader(std::uint32_t headerSize) {
+    return headerSize != 40 && headerSize != 64 && headerSize != 108 && headerSize != 124;
+}
 
 constexpr std::uint32_t kUncompressed = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
@@ -86,8 +90,7 @@ std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
     if (got < 18) return "the file ends inside its header";
     const std::uint32_t dataOffset = Le32(head + 10);
     const std::uint32_t headerSize = Le32(head + 14);
-    // Qt takes any header size below 40, read as a signed number, for the oldest header of 12 bytes:
-    // 16-bit sides (a negative height is top-down), never compressed. The others have 32-bit sides.
+    // The oldest header has 16-bit sides (a negative height is top-down) and is never compressed.
     const bool oldest = IsOldestHeader(headerSize);
     // The fields read below: through the depth, and the compression where the header has one.
     if (got < (oldest ? 26u : 34u)) return "the file ends inside its header";
