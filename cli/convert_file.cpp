@@ -13,7 +13,7 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
     request.previewPath = settings.previewPath;
     // Any depth the module reads, and whatever Qt decodes when the module refuses the file.
     request.only24BitPictures = false;
-    const QtPictureLoader loader(settings.decoding);
+    const QtPictureLoader loader(settings.decoding, DecodeThroughModule);
     request.loader = &loader;
     if (!settings.outputPath) {
         request.placement = OutputPlacement::BesidePicture;

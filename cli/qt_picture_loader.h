@@ -1,49 +1,36 @@
 // The command line's picture loader: the bitmap module first, then Qt's image readers for every file
-// the module refuses, bounded in sides and memory, with transparency laid over a background colour.
+// the module refuses. The program reaches Qt through a module loaded on first use, so a run that
+// only meets pictures the bitmap module reads never pays for starting Qt's libraries.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "convert/picture.h"
+#include "qt_decode.h"
 
-struct RgbColour {
-    std::uint8_t red = 0, green = 0, blue = 0;
-    bool operator==(const RgbColour&) const = default;
-};
-
-inline constexpr std::uint64_t kDefaultMemoryLimitMiB = 1024;
-// Qt takes its allocation limit in MiB as an int.
-inline constexpr std::uint64_t kLargestMemoryLimitMiB = 1024 * 1024;
-
-struct DecodeSettings {
-    // What shows through transparent pixels; black is an unlit display.
-    RgbColour background;
-    // The most a decoded picture may hold, in MiB (1 MiB = 1048576 bytes).
-    std::uint64_t memoryLimitMiB = kDefaultMemoryLimitMiB;
-    // Silences what the decoders' libraries print on standard error while a picture is decoded, so a
-    // failure stays one line. Off where a crash report must not be lost (fuzzing).
-    bool quietDecoders = true;
-};
-
-// Straight (not premultiplied) alpha over the background, rounded to the nearest value.
-constexpr std::uint8_t Composite(std::uint8_t colour, std::uint8_t alpha, std::uint8_t background) {
-    return static_cast<std::uint8_t>((colour * alpha + background * (255u - alpha) + 127u) / 255u);
-}
+// How files the module refuses are decoded: DecodeWithQt itself, or DecodeThroughModule.
+using QtDecoder = LoadedPicture (*)(const std::string& path, BitmapStatus moduleStatus,
+                                    const DecodeSettings& settings);
 
 class QtPictureLoader final : public PictureLoader {
 public:
-    explicit QtPictureLoader(DecodeSettings settings) : settings_(settings) {}
+    QtPictureLoader(DecodeSettings settings, QtDecoder decoder) : settings_(settings), decoder_(decoder) {}
 
-    // The bitmap module's picture when it loads the file; otherwise Qt's, with the module's status
-    // kept for the message. Never throws.
+    // The bitmap module's picture when it loads the file; otherwise the decoder's. Never throws.
     LoadedPicture Load(const std::string& path) const override;
 
-    // Qt alone, for a file the module refused with `moduleStatus`.
-    LoadedPicture LoadWithQt(const std::string& path, BitmapStatus moduleStatus) const;
-
 private:
-    LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus) const;
-
     DecodeSettings settings_;
+    QtDecoder decoder_;
 };
+
+// DecodeWithQt from the decoder module (vandrel-qt-decoder.so beside the program, or in its library
+// folder once installed), opened on the first call. When it cannot be opened the file is unreadable,
+// with the reason.
+LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleStatus,
+                                  const DecodeSettings& settings);
+
+// The name of the module's entry, which calls DecodeWithQt and fills `*out`.
+inline constexpr char kDecoderEntry[] = "VandrelDecodeWithQt";
+using DecoderEntry = void (*)(const std::string* path, BitmapStatus moduleStatus, const DecodeSettings* settings,
+                              LoadedPicture* out);

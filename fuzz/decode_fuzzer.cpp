@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/qt_picture_loader.h"
+#include "cli/qt_decode.h"
 #include "convert/display_writers.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
@@ -49,7 +49,7 @@ LoadedPicture Decode(const MemoryFile& file, RgbColour background) {
     settings.memoryLimitMiB = kLimitMiB;
     // A crash report printed while the decoders are silenced would be lost.
     settings.quietDecoders = false;
-    return QtPictureLoader(settings).LoadWithQt(file.path(), BitmapInvalidFile);
+    return DecodeWithQt(file.path(), BitmapInvalidFile, settings);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ using Rgb = std::vector<std::uint8_t>;
 
 // Every pixel of the loaded picture, row by row, three bytes each; empty when it did not load.
 Rgb LoadedPixels(const std::string& path, DecodeSettings settings = {}) {
-    const LoadedPicture loaded = QtPictureLoader(settings).Load(path);
+    const LoadedPicture loaded = QtPictureLoader(settings, DecodeWithQt).Load(path);
     if (!loaded.picture) return {};
     const Picture& picture = *loaded.picture;
     Rgb rgb(3u * picture.Width() * picture.Height());

@@ -1,0 +1,233 @@
+// Decoding through Qt's image readers: the checks that must come before a byte of pixels is decoded
+// (sides, memory, a file that ends early), the decode, and a Picture over the decoded QImage.
+#include "qt_decode.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "convert/conversion.h"
+#include "early_end.h"
+
+namespace {
+
+class QtPicture final : public Picture {
+public:
+    QtPicture(QImage image, RgbColour background) : image_(std::move(image)), background_(background) {}
+
+    std::uint32_t Width() const override { return static_cast<std::uint32_t>(image_.width()); }
+    std::uint32_t Height() const override { return static_cast<std::uint32_t>(image_.height()); }
+    void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
+        // Format_RGBA8888 holds red, green, blue, alpha in byte order whatever the machine.
+        const std::uint8_t* pixel = image_.constScanLine(static_cast<int>(y)) + 4u * std::size_t{x};
+        for (std::uint32_t i = 0; i < count; ++i, pixel += 4, rgb += 3) {
+            const std::uint8_t alpha = pixel[3];
+            if (alpha == 255) {
+                std::memcpy(rgb, pixel, 3);
+                continue;
+            }
+            rgb[0] = Composite(pixel[0], alpha, background_.red);
+            rgb[1] = Composite(pixel[1], alpha, background_.green);
+            rgb[2] = Composite(pixel[2], alpha, background_.blue);
+        }
+    }
+
+private:
+    QImage image_;
+    RgbColour background_;
+};
+
+// Qt's own warnings during a decode, kept instead of printed: the first one often says more than
+// the reader's error string.
+class KeptMessages;
+thread_local KeptMessages* t_messages = nullptr;
+
+class KeptMessages {
+public:
+    KeptMessages() : previous_(qInstallMessageHandler(Keep)) { t_messages = this; }
+    ~KeptMessages() {
+        t_messages = nullptr;
+        qInstallMessageHandler(previous_);
+    }
+    KeptMessages(const KeptMessages&) = delete;
+    KeptMessages& operator=(const KeptMessages&) = delete;
+
+    std::string first;
+    bool allocationLimitMet = false;
+
+private:
+    static void Keep(QtMsgType, const QMessageLogContext&, const QString& message) {
+        if (!t_messages) return;
+        if (t_messages->first.empty()) t_messages->first = message.simplified().toStdString();
+        if (message.contains(QLatin1String("allocation limit"))) t_messages->allocationLimitMet = true;
+    }
+
+private:
+    QtMessageHandler previous_;
+};
+
+// libpng and libtiff print some errors straight to standard error, past Qt's message handler.
+class QuietStandardError {
+public:
+    explicit QuietStandardError(bool quiet) {
+        if (!quiet) return;
+        std::fflush(stderr);
+        saved_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Bytes of the picture as it is held for the conversion: four per pixel.
+std::uint64_t HeldBytes(std::uint64_t width, std::uint64_t height) { return width * height * 4u; }
+
+LoadedPicture Failure(LoadFailure failure, BitmapStatus moduleStatus, std::string reason = {}) {
+    LoadedPicture loaded;
+    loaded.failure = failure;
+    loaded.moduleStatus = moduleStatus;
+    loaded.decoderReason = std::move(reason);
+    return loaded;
+}
+
+LoadedPicture TooLarge(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height) {
+    LoadedPicture loaded = Failure(LoadFailure::TooLarge, moduleStatus);
+    loaded.width = width;
+    loaded.height = height;
+    return loaded;
+}
+
+LoadedPicture OverLimit(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height,
+                        std::uint64_t limit) {
+    LoadedPicture loaded = Failure(LoadFailure::OverMemoryLimit, moduleStatus);
+    loaded.width = width;
+    loaded.height = height;
+    loaded.memoryNeeded = HeldBytes(width, height);
+    loaded.memoryLimit = limit;
+    return loaded;
+}
+
+std::string QtReason(const QImageReader& reader, const std::string& message) {
+    std::string reason = "Qt: " + reader.errorString().toStdString();
+    if (!message.empty()) reason += " (" + message + ")";
+    return reason;
+}
+
+LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings) {
+    const std::uint64_t limitMiB = settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB
+                                                                                       : kLargestMemoryLimitMiB;
+    const std::uint64_t limit = limitMiB * 1024u * 1024u;
+    QuietStandardError quiet(settings.quietDecoders);
+    KeptMessages messages;
+
+    QImageReader::setAllocationLimit(static_cast<int>(limitMiB));
+    QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
+    // Pixels as stored: no turning by an orientation tag, no gamma.
+    reader.setAutoTransform(false);
+    if (!reader.canRead()) return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, {}));
+    const QByteArray format = reader.format().toLower();
+    // Drawings are rendered with fonts, which need a running application; they are not pictures of pixels.
+    if (format == "svg" || format == "svgz")
+        return Failure(LoadFailure::Unreadable, moduleStatus, "Qt: an SVG drawing is not a picture of pixels");
+    // This reader allocates whatever length a file declares before reading it: 2 GiB for 60 bytes.
+    if (format == "icns")
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "Qt: ICNS icons are not read, since Qt's reader trusts the sizes they declare");
+
+    // Sides and memory are refused before decoding where the reader can tell them from the header.
+    const QSize announced = reader.size();
+    if (announced.isValid()) {
+        const auto width = static_cast<std::uint32_t>(announced.width());
+        const auto height = static_cast<std::uint32_t>(announced.height());
+        if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+        if (HeldBytes(width, height) > limit) return OverLimit(moduleStatus, width, height, limit);
+    }
+    RunLength runLength = RunLength::None;
+    if (const std::unique_ptr<std::FILE, FileCloser> file{std::fopen(path.c_str(), "rb")}) {
+        if (auto reason = FileEndsEarly(file.get())) return Failure(LoadFailure::EndsEarly, moduleStatus, *reason);
+        runLength = BitmapRunLength(file.get());
+    }
+    // Qt decodes these into a buffer of its own, leaving the pixels the file skips undefined.
+    if (runLength == RunLength::TopDown)
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "a run-length BMP must be stored bottom-up, but its height is negative");
+
+    // Some readers leave the pixels a file skips (run-length deltas, early row ends) as they find them
+    // in the buffer; given a cleared buffer of the right size and format, they fill it in place, so a
+    // skipped pixel is always 0 (index 0, or transparent) and never leftover memory.
+    QImage image;
+    const QImage::Format announcedFormat = reader.imageFormat();
+    if (announced.isValid() && announcedFormat != QImage::Format_Invalid) {
+        image = QImage(announced, announcedFormat);
+        if (!image.isNull()) image.fill(0);
+    }
+    const uchar* cleared = image.isNull() ? nullptr : image.constBits();
+    if (!reader.read(&image)) image = QImage();
+    // A run-length picture decoded elsewhere than into the cleared buffer would carry leftover memory.
+    if (runLength != RunLength::None && !image.isNull() && image.constBits() != cleared)
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "Qt: the pixels this run-length BMP skips could not be cleared");
+    if (image.isNull()) {
+        // Qt's limit can be met by its own, wider pixel format, or by a reader that could not tell the
+        // size beforehand; it says so only in a warning.
+        if (messages.allocationLimitMet) {
+            if (!announced.isValid()) return OverLimit(moduleStatus, 0, 0, limit);
+            return OverLimit(moduleStatus, static_cast<std::uint32_t>(announced.width()),
+                             static_cast<std::uint32_t>(announced.height()), limit);
+        }
+        return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, messages.first));
+    }
+    const auto width = static_cast<std::uint32_t>(image.width());
+    const auto height = static_cast<std::uint32_t>(image.height());
+    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (HeldBytes(width, height) > limit) return OverLimit(moduleStatus, width, height, limit);
+
+    // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
+    // converting the pixel format never applies them.
+    image.convertTo(QImage::Format_RGBA8888);
+    if (image.isNull() || image.format() != QImage::Format_RGBA8888)
+        return Failure(LoadFailure::OutOfMemory, moduleStatus);
+
+    LoadedPicture loaded;
+    loaded.failure = LoadFailure::None;
+    loaded.moduleStatus = moduleStatus;
+    loaded.width = width;
+    loaded.height = height;
+    loaded.picture = std::make_unique<QtPicture>(std::move(image), settings.background);
+    return loaded;
+}
+
+}  // namespace
+
+LoadedPicture DecodeWithQt(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings) {
+    try {
+        return Decode(path, moduleStatus, settings);
+    } catch (const std::bad_alloc&) {
+        return Failure(LoadFailure::OutOfMemory, moduleStatus);
+    }
+}
