@@ -104,8 +104,12 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// Bytes of the picture as it is held for the conversion: four per pixel.
-std::uint64_t HeldBytes(std::uint64_t width, std::uint64_t height) { return width * height * 4u; }
+// Bytes of the picture as it is held: four per pixel for the conversion, more while a wider format
+// (16 bits per channel) is decoded.
+std::uint64_t HeldBytes(std::uint64_t width, std::uint64_t height, QImage::Format format = QImage::Format_RGBA8888) {
+    const std::uint64_t bits = QImage::toPixelFormat(format).bitsPerPixel();
+    return width * height * (bits > 32 ? bits / 8u : 4u);
+}
 
 LoadedPicture Failure(LoadFailure failure, BitmapStatus moduleStatus, std::string reason = {}) {
     LoadedPicture loaded;
@@ -122,12 +126,12 @@ LoadedPicture TooLarge(BitmapStatus moduleStatus, std::uint32_t width, std::uint
     return loaded;
 }
 
-LoadedPicture OverLimit(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height,
+LoadedPicture OverLimit(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height, std::uint64_t needed,
                         std::uint64_t limit) {
     LoadedPicture loaded = Failure(LoadFailure::OverMemoryLimit, moduleStatus);
     loaded.width = width;
     loaded.height = height;
-    loaded.memoryNeeded = HeldBytes(width, height);
+    loaded.memoryNeeded = needed;
     loaded.memoryLimit = limit;
     return loaded;
 }
@@ -161,11 +165,13 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
 
     // Sides and memory are refused before decoding where the reader can tell them from the header.
     const QSize announced = reader.size();
+    const QImage::Format announcedFormat = reader.imageFormat();
     if (announced.isValid()) {
         const auto width = static_cast<std::uint32_t>(announced.width());
         const auto height = static_cast<std::uint32_t>(announced.height());
         if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
-        if (HeldBytes(width, height) > limit) return OverLimit(moduleStatus, width, height, limit);
+        const std::uint64_t needed = HeldBytes(width, height, announcedFormat);
+        if (needed > limit) return OverLimit(moduleStatus, width, height, needed, limit);
     }
     RunLength runLength = RunLength::None;
     if (const std::unique_ptr<std::FILE, FileCloser> file{std::fopen(path.c_str(), "rb")}) {
@@ -181,7 +187,6 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     // in the buffer; given a cleared buffer of the right size and format, they fill it in place, so a
     // skipped pixel is always 0 (index 0, or transparent) and never leftover memory.
     QImage image;
-    const QImage::Format announcedFormat = reader.imageFormat();
     if (announced.isValid() && announcedFormat != QImage::Format_Invalid) {
         image = QImage(announced, announcedFormat);
         if (!image.isNull()) image.fill(0);
@@ -195,17 +200,14 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     if (image.isNull()) {
         // Qt's limit can be met by its own, wider pixel format, or by a reader that could not tell the
         // size beforehand; it says so only in a warning.
-        if (messages.allocationLimitMet) {
-            if (!announced.isValid()) return OverLimit(moduleStatus, 0, 0, limit);
-            return OverLimit(moduleStatus, static_cast<std::uint32_t>(announced.width()),
-                             static_cast<std::uint32_t>(announced.height()), limit);
-        }
+        if (messages.allocationLimitMet) return OverLimit(moduleStatus, 0, 0, 0, limit);
         return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, messages.first));
     }
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
     if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
-    if (HeldBytes(width, height) > limit) return OverLimit(moduleStatus, width, height, limit);
+    if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
+        return OverLimit(moduleStatus, width, height, needed, limit);
 
     // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
     // converting the pixel format never applies them.

@@ -256,6 +256,13 @@ TEST_F(CliDecode, sides_and_memory_are_refused_before_decoding) {
     EXPECT_EQ(Refusal("big.ppm", ppm("P6 2000 2000 255\n"), "--max-memory 15"),
               Line("big.ppm", "picture is 2000 x 2000 pixels, 16 MiB decoded; over the memory limit of 15 MiB "
                               "(raise it with --max-memory)"));
+    // 16 bits per channel are decoded at 8 bytes a pixel: 1000 x 1000 holds 7.6 MiB, not 3.8.
+    QImage deep(1000, 1000, QImage::Format_RGBA64);
+    deep.fill(Qt::red);
+    const Bytes png = ReadFileBytes(Save(dir, deep, "deep.png", "png"));
+    EXPECT_EQ(Refusal("deep.png", png, "--max-memory 7"),
+              Line("deep.png", "picture is 1000 x 1000 pixels, 8 MiB decoded; over the memory limit of 7 MiB "
+                               "(raise it with --max-memory)"));
     EXPECT_EQ(Refusal("big.ppm", ppm("P6 2000 2000 255\n")),
               Line("big.ppm", "File is not a valid BMP image; Qt: Unable to read image data"));
 }
