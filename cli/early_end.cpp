@@ -1,5 +1,5 @@
 // Early-end checks for the kinds whose decoder does not report a cut-off file: BMP (every header size,
-// uncompressed, bit fields and run-length), JPEG and GIF. Each walks the file's structure without
+// uncompressed, bit fields and run-length), JPEG, GIF and XBM. Each walks the file's structure without
 // holding more than a small buffer, so a large file costs no memory.
 #include "early_end.h"
 
@@ -194,6 +194,17 @@ std::optional<std::string> GifEndsEarly(std::FILE* file) {
     }
 }
 
+// An X bitmap is C text: its pixel data is a brace-enclosed list, whole only with its closing brace.
+std::optional<std::string> XbmEndsEarly(std::FILE* file) {
+    Walk walk(file);
+    bool opened = false;
+    for (int c = walk.Byte(); c != EOF; c = walk.Byte()) {
+        if (c == '{') opened = true;
+        if (c == '}' && opened) return std::nullopt;
+    }
+    return "the closing brace of its pixel list is missing, so the list is cut off";
+}
+
 }  // namespace
 
 std::optional<std::string> FileEndsEarly(std::FILE* file) {
@@ -205,6 +216,7 @@ std::optional<std::string> FileEndsEarly(std::FILE* file) {
     if (got >= 3 && magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) return JpegEndsEarly(file);
     if (got == 6 && (std::memcmp(magic, "GIF87a", 6) == 0 || std::memcmp(magic, "GIF89a", 6) == 0))
         return GifEndsEarly(file);
+    if (got == 6 && std::memcmp(magic, "#defin", 6) == 0) return XbmEndsEarly(file);
     return std::nullopt;
 }
 

@@ -1,5 +1,5 @@
 // Whether a picture file stops before the data its own structure promises. Some of Qt's decoders
-// (BMP, JPEG, GIF) fill what is missing with black or grey and report success, so a cut-off file is
+// (BMP, JPEG, GIF, XBM) fill what is missing with black or grey and report success, so a cut-off file is
 // caught here, from the file's own bytes, before it is decoded.
 #pragma once
 

@@ -234,6 +234,9 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     const Bytes jpeg = ReadFileBytes(Save(dir, image, "whole.jpg", "jpeg"));
     EXPECT_EQ(Refusal("cut.jpg", Bytes(jpeg.begin(), jpeg.end() - 40)),
               Line("cut.jpg", "the file ends early: the end-of-image mark is missing, so the picture data is cut off"));
+    const Bytes xbm = ReadFileBytes(Save(dir, image, "whole.xbm", "xbm"));
+    EXPECT_EQ(Refusal("cut.xbm", Bytes(xbm.begin(), xbm.end() - 10)),
+              Line("cut.xbm", "the file ends early: the closing brace of its pixel list is missing, so the list is cut off"));
     // Qt itself refuses these when they are cut anywhere in their pixel data.
     for (const char* format : {"png", "ppm"}) {
         const Bytes whole = ReadFileBytes(Save(dir, image, std::string("whole.") + format, format));
