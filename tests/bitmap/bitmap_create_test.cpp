@@ -5,18 +5,12 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
 #include "bitmap/bitmap.h"
 #include "sanitizer_build.h"
 #include "test_files.h"
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(BitmapImage* image) const { FreeBitmap(image); }
-};
-using Image = std::unique_ptr<BitmapImage, ImageDeleter>;
 
 Bytes PixelBytes(const BitmapImage& image) { return Bytes(image.pixels, image.pixels + image.imageSize); }
 Bytes PaletteBytes(const BitmapImage& image) { return Bytes(image.palette, image.palette + 1024); }
@@ -33,7 +27,7 @@ TEST(bitmap_create, fills_header_and_zeroes_buffers) {
     for (const Expected& e : {Expected{3, 2, 24, 24, 78, 54}, Expected{1, 1, 8, 4, 1082, 1078},
                               Expected{5, 1, 32, 20, 74, 54}, Expected{7, 3, 8, 24, 1102, 1078}}) {
         SCOPED_TRACE(testing::Message() << e.width << "x" << e.height << "x" << e.depth);
-        Image image(CreateBitmap(e.width, e.height, e.depth));
+        BitmapImagePtr image(CreateBitmap(e.width, e.height, e.depth));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapOk);
         const BitmapImage& i = *image;
@@ -84,7 +78,7 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.depth);
-        Image ok(CreateBitmap(1, 1, 24));  // the failure below must overwrite this 0
+        BitmapImagePtr ok(CreateBitmap(1, 1, 24));  // the failure below must overwrite this 0
         EXPECT_EQ(CreateBitmap(c.width, c.height, c.depth), nullptr);
         EXPECT_EQ(LastBitmapStatus(), c.status);
     }
@@ -117,7 +111,7 @@ TEST(bitmap_create_death, failed_allocation_leaves_out_of_memory) {
 }
 
 TEST(bitmap_setters, pixel_addressing_is_bottom_up) {
-    Image image(CreateBitmap(3, 2, 24));
+    BitmapImagePtr image(CreateBitmap(3, 2, 24));
     ASSERT_NE(image, nullptr);
     SetPixelRgb(image.get(), 1, 0, 0x11, 0x22, 0x33);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
@@ -137,7 +131,7 @@ TEST(bitmap_setters, pixel_addressing_is_bottom_up) {
 }
 
 TEST(bitmap_setters, rgb_on_32_bit_keeps_fourth_byte) {
-    Image image(CreateBitmap(5, 1, 32));
+    BitmapImagePtr image(CreateBitmap(5, 1, 32));
     ASSERT_NE(image, nullptr);
     image->pixels[19] = 0x7F;
     SetPixelRgb(image.get(), 4, 0, 1, 2, 3);
@@ -149,7 +143,7 @@ TEST(bitmap_setters, rgb_on_32_bit_keeps_fourth_byte) {
 }
 
 TEST(bitmap_setters, index_and_palette_on_8_bit) {
-    Image image(CreateBitmap(3, 2, 8));
+    BitmapImagePtr image(CreateBitmap(3, 2, 8));
     ASSERT_NE(image, nullptr);
     image->palette[1023] = 0x5A;
     SetPaletteColor(image.get(), 255, 0xA1, 0xB2, 0xC3);
@@ -170,8 +164,8 @@ TEST(bitmap_setters, index_and_palette_on_8_bit) {
 }
 
 TEST(bitmap_setters, refused_calls_change_nothing) {
-    Image rgb(CreateBitmap(3, 2, 24));
-    Image indexed(CreateBitmap(3, 2, 8));
+    BitmapImagePtr rgb(CreateBitmap(3, 2, 24));
+    BitmapImagePtr indexed(CreateBitmap(3, 2, 8));
     ASSERT_NE(rgb, nullptr);
     ASSERT_NE(indexed, nullptr);
     rgb->pixels[5] = 9;

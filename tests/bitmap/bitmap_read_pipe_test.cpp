@@ -56,18 +56,17 @@ TEST(bitmap_read_pipe, every_pixel_arrives_across_growing_blocks) {
     // 300 x 300 at 24 bits: 270000 pixel bytes, several times the first block.
     const Bytes bytes = Picture(300, 300, 270000);
     PipeFeed feed(path, bytes);
-    BitmapImage* image = ReadBitmapFile(path.c_str());
+    const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
     ASSERT_NE(image, nullptr) << BitmapStatusText();
     ASSERT_EQ(image->imageSize, 270000u);
     EXPECT_TRUE(std::equal(image->pixels, image->pixels + image->imageSize, bytes.begin() + 54));
-    FreeBitmap(image);
 }
 
 TEST(bitmap_read_pipe, stream_ending_before_the_pixels_is_invalid) {
     ScratchDir dir;
     const std::string path = dir.file("pipe");
     PipeFeed feed(path, Picture(300, 300, 150000));
-    EXPECT_EQ(ReadBitmapFile(path.c_str()), nullptr);
+    EXPECT_EQ(BitmapImagePtr(ReadBitmapFile(path.c_str())), nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
 }
 
@@ -85,10 +84,10 @@ TEST(bitmap_read_pipe, huge_declared_size_is_never_reserved) {
         setrlimit(RLIMIT_AS, &limit);
         Bytes bytes = BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFF00u});
         bytes.insert(bytes.end(), 10, 0x5A);
-        BitmapImage* image = nullptr;
+        BitmapImagePtr image;
         {
             PipeFeed feed(path, bytes);
-            image = ReadBitmapFile(path.c_str());
+            image.reset(ReadBitmapFile(path.c_str()));
         }
         _exit(image == nullptr ? LastBitmapStatus() : 100);
     };

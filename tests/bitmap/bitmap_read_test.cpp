@@ -19,10 +19,9 @@ protected:
     // Writes `bytes` to a file and loads it, answering the status the load left.
     BitmapStatus Load(const Bytes& bytes) {
         WriteFileBytes(path, bytes);
-        BitmapImage* image = ReadBitmapFile(path.c_str());
+        const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
         const BitmapStatus status = LastBitmapStatus();
         EXPECT_EQ(image != nullptr, status == BitmapOk);
-        FreeBitmap(image);
         return status;
     }
 
@@ -91,7 +90,7 @@ TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
     file.insert(file.end(), {0xDE, 0xAD});  // trailing bytes are ignored
     WriteFileBytes(path, file);
 
-    BitmapImage* image = ReadBitmapFile(path.c_str());
+    const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
     EXPECT_EQ(image->magic, 0x4D42);
@@ -105,7 +104,6 @@ TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
     EXPECT_EQ(image->imageSize, 16u);
     EXPECT_EQ(image->palette, nullptr);
     for (std::uint8_t i = 0; i < 16; ++i) EXPECT_EQ(image->pixels[i], i);
-    FreeBitmap(image);
 }
 
 TEST_F(BitmapRead, missing_palette_or_pixel_bytes_are_invalid) {
@@ -130,23 +128,21 @@ TEST_F(BitmapRead, zero_or_small_image_size_is_raised_to_cover_every_row) {
     // 3 x 2 at 24 bits needs rows of 9 bytes padded to 12: 24 bytes in all.
     for (std::uint32_t declared : {0u, 1u, 17u}) {
         WriteFileBytes(path, WithPixels(BmpHeader({.width = 3, .height = 2, .imageSize = declared}), 24));
-        BitmapImage* image = ReadBitmapFile(path.c_str());
+        const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
         ASSERT_NE(image, nullptr) << declared;
         EXPECT_EQ(image->imageSize, 24u);
         std::uint8_t red = 0;
-        GetPixelRgb(image, 2, 0, &red, nullptr, nullptr);
+        GetPixelRgb(image.get(), 2, 0, &red, nullptr, nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapOk);
         EXPECT_EQ(red, 0x5A);
-        FreeBitmap(image);
     }
     // The raised size must still be in the file.
     EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 3, .height = 2, .imageSize = 0}), 23)), BitmapInvalidFile);
     // A declared size larger than the rows need is kept, and rows are that much further apart.
     WriteFileBytes(path, WithPixels(BmpHeader({.width = 1, .height = 2, .imageSize = 40}), 40));
-    BitmapImage* wide = ReadBitmapFile(path.c_str());
+    const BitmapImagePtr wide(ReadBitmapFile(path.c_str()));
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->imageSize, 40u);
-    FreeBitmap(wide);
 }
 
 TEST_F(BitmapRead, rows_that_cannot_fit_32_bits_are_invalid) {
@@ -162,12 +158,11 @@ TEST_F(BitmapRead, empty_pictures_load_and_refuse_every_pixel) {
     for (BmpHeaderFields fields : {BmpHeaderFields{.width = 0, .height = 5, .imageSize = 0},
                                    BmpHeaderFields{.width = 5, .height = 0, .imageSize = 0}}) {
         WriteFileBytes(path, BmpHeader(fields));
-        BitmapImage* image = ReadBitmapFile(path.c_str());
+        const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapOk);
-        GetPixelRgb(image, 0, 0, nullptr, nullptr, nullptr);
+        GetPixelRgb(image.get(), 0, 0, nullptr, nullptr, nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-        FreeBitmap(image);
     }
 }
 
@@ -217,7 +212,7 @@ TEST_F(BitmapRead, out_of_memory_is_reported_and_nothing_is_kept) {
     const auto loadUnderLimit = [&] {
         const rlimit limit{512ull << 20, 512ull << 20};
         setrlimit(RLIMIT_AS, &limit);
-        BitmapImage* image = ReadBitmapFile(path.c_str());
+        const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
         _exit(image == nullptr ? LastBitmapStatus() : 100);
     };
     EXPECT_EXIT(loadUnderLimit(), ::testing::ExitedWithCode(BitmapOutOfMemory), "");

@@ -5,17 +5,11 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 
 #include "bitmap/bitmap.h"
 #include "test_files.h"
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(BitmapImage* image) const { FreeBitmap(image); }
-};
-using Image = std::unique_ptr<BitmapImage, ImageDeleter>;
 
 // A colour that differs in every channel from pixel to pixel and from row to row.
 std::uint8_t Channel(std::uint32_t x, std::uint32_t y, unsigned salt) {
@@ -29,7 +23,7 @@ TEST(bitmap_write_qimage, written_files_decode_to_the_same_colours) {
     for (const std::uint16_t depth : {8, 24, 32}) {
         SCOPED_TRACE(depth);
         const std::uint32_t width = 7, height = 5;  // 7 pixels leave fill bytes at 8 and 24 bits
-        Image image(CreateBitmap(width, height, depth));
+        BitmapImagePtr image(CreateBitmap(width, height, depth));
         ASSERT_NE(image, nullptr);
         for (std::uint32_t y = 0; y < height; ++y) {
             for (std::uint32_t x = 0; x < width; ++x) {

@@ -171,7 +171,7 @@ TEST(bmpsuite, every_file_is_answered_safely) {
     ASSERT_GT(names.size(), 50u) << "suite folder looks empty: " << g_suite;
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        BitmapImage* image = ReadBitmapFile(PathOf(name).c_str());
+        const BitmapImagePtr image(ReadBitmapFile(PathOf(name).c_str()));
         const BitmapStatus status = LastBitmapStatus();
         if (!image) {
             EXPECT_TRUE(status == BitmapUnsupported || status == BitmapInvalidFile) << int{status};
@@ -179,8 +179,7 @@ TEST(bmpsuite, every_file_is_answered_safely) {
             continue;
         }
         EXPECT_EQ(status, BitmapOk);
-        ExerciseLoaded(image);
-        FreeBitmap(image);
+        ExerciseLoaded(image.get());
     }
 }
 
@@ -191,7 +190,7 @@ TEST(bmpsuite, other_variants_are_refused) {
         if (FortyByteHeaderOfOurDepths(header)) continue;
         SCOPED_TRACE(name);
         const bool foreign = header.length < 54 || header.magic != 0x4D42;
-        EXPECT_EQ(ReadBitmapFile(PathOf(name).c_str()), nullptr);
+        EXPECT_EQ(BitmapImagePtr(ReadBitmapFile(PathOf(name).c_str())), nullptr);
         EXPECT_EQ(LastBitmapStatus(), foreign ? BitmapInvalidFile : BitmapUnsupported);
     }
 }
@@ -210,18 +209,17 @@ TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
         }
         ++covered;
         const Expected& expected = found->second;
-        BitmapImage* image = ReadBitmapFile(PathOf(name).c_str());
+        const BitmapImagePtr image(ReadBitmapFile(PathOf(name).c_str()));
         const BitmapStatus status = LastBitmapStatus();
         std::string outcome = "status " + std::to_string(int{status});
         std::string pixels = "-";
         if (image) {
             outcome = "loaded";
-            const long differing = PixelsDifferingFromQt(image, PathOf(name));
+            const long differing = PixelsDifferingFromQt(image.get(), PathOf(name));
             pixels = differing < 0 ? "QImage cannot decode"
                      : differing == 0 ? "match"
                                       : "differ (" + std::to_string(differing) + " pixels)";
             EXPECT_EQ(differing == 0, expected.matchesQt) << pixels;
-            FreeBitmap(image);
         }
         EXPECT_EQ(int{status}, expected.status);
         std::printf("| %s | %u | %s | %s | %s |\n", name.c_str(), unsigned{header.depth}, outcome.c_str(),
