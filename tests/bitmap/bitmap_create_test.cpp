@@ -1,13 +1,10 @@
 // Tests of blank image creation and of the pixel and palette setters.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <cstdint>
-#include <cstdlib>
 
 #include "bitmap/bitmap.h"
-#include "sanitizer_build.h"
+#include "child_load.h"
 #include "test_files.h"
 
 namespace {
@@ -84,30 +81,14 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
     }
 }
 
-// A failed allocation answers no image with status 2. Run in a child whose address space is capped,
-// so that the largest image the header can describe cannot be allocated. Sanitizer runtimes reserve
-// far more address space than any cap allows, so the case is skipped under them.
-#ifdef VANDREL_UNDER_ASAN
-constexpr bool kAddressCapWorks = false;
-#else
-constexpr bool kAddressCapWorks = true;
-#endif
-
-// Runs in the child: caps the address space, then asks for the largest 8-bit single row whose file
-// size still fits 32 bits. It passes the size check, so the palette is allocated and must be released
-// again when the 4 GiB pixel block cannot be had.
-[[noreturn]] void CreateUnderAddressCap() {
-    const rlim_t oneGiB = rlim_t{1} << 30;
-    const rlimit cap{oneGiB, oneGiB};
-    setrlimit(RLIMIT_AS, &cap);
-    const bool refused = CreateBitmap(0xFFFFFBC8, 1, 8) == nullptr;
-    std::exit(refused && LastBitmapStatus() == BitmapOutOfMemory ? 0 : 1);
-}
-
+// The largest 8-bit single row whose file size still fits 32 bits passes the size check, so its
+// palette is allocated; under an address-space cap the 4 GiB pixel block cannot be had, and the
+// failure must answer no image with BitmapOutOfMemory.
 TEST(bitmap_create_death, failed_allocation_leaves_out_of_memory) {
-    if (!kAddressCapWorks) GTEST_SKIP() << "address-space cap conflicts with the sanitizer";
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(CreateUnderAddressCap(), testing::ExitedWithCode(0), "");
+    if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
+    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = std::uint64_t{1} << 30},
+                                   [] { return CreateBitmap(0xFFFFFBC8, 1, 8); }),
+                testing::ExitedWithCode(BitmapOutOfMemory), "");
 }
 
 TEST(bitmap_setters, pixel_addressing_is_bottom_up) {
