@@ -87,7 +87,7 @@ BitmapImage* ReadBitmapFile(const char* path) {
     auto* image = static_cast<BitmapImage*>(std::calloc(1, sizeof(BitmapImage)));
     if (!image) return Fail(BitmapOutOfMemory, nullptr, nullptr);
 
-    std::FILE* stream = std::fopen(path, "rb");
+    std::FILE* stream = OpenForReading(path);
     if (!stream) return Fail(BitmapFileNotFound, nullptr, image);
     // Opening a folder for reading succeeds on some systems; it is still not a file.
     if (QueryStream(stream).isDirectory) return Fail(BitmapFileNotFound, stream, image);

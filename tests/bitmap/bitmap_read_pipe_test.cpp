@@ -2,6 +2,8 @@
 // as far as the bytes that actually arrive, and must still hold every byte in order.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -48,5 +50,15 @@ TEST(bitmap_read_pipe, huge_declared_size_is_never_reserved) {
     Bytes bytes = BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFF00u});
     bytes.insert(bytes.end(), 10, 0x5A);
     EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return LoadThroughPipe(bytes); }),
+                ::testing::ExitedWithCode(BitmapInvalidFile), "");
+}
+
+// Picking a named pipe that nobody writes once froze the window for ever in the open. The load runs in
+// a child under a timer, so that a load that waits fails the test instead of hanging it.
+TEST(bitmap_read_pipe, pipe_without_a_writer_ends_at_once) {
+    ScratchDir dir;
+    const std::string path = dir.file("silent");
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EXIT(ExitWithStatusOf({.seconds = 10}, [&] { return ReadBitmapFile(path.c_str()); }),
                 ::testing::ExitedWithCode(BitmapInvalidFile), "");
 }
