@@ -47,7 +47,7 @@ TEST(bitmap_read_pipe, stream_ending_before_the_pixels_is_invalid) {
 // byte. Under an address-space cap far below that, the load must still end as an invalid file.
 TEST(bitmap_read_pipe, huge_declared_size_is_never_reserved) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
-    Bytes bytes = BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFF00u});
+    Bytes bytes = BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFFFFu});
     bytes.insert(bytes.end(), 10, 0x5A);
     EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return LoadThroughPipe(bytes); }),
                 ::testing::ExitedWithCode(BitmapInvalidFile), "");

@@ -115,13 +115,14 @@ TEST_F(BitmapRead, missing_palette_or_pixel_bytes_are_invalid) {
 
 // The declared size is checked against the file before it is allocated: under a cap far below the
 // 4 GiB declared, a file that cannot hold its pixels must end as invalid, never as out of memory.
+// A size of 2^32 - 1 is also the one that one byte more would wrap to 0 where size_t is 32 bits.
 TEST_F(BitmapRead, huge_declared_size_in_a_tiny_file_is_refused_before_allocating) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
     for (const std::uint16_t depth : {24, 8}) {
-        WriteFileBytes(path, WithPixels(BmpHeader({.bitsPerPixel = depth, .imageSize = 0xFFFFFFFCu}),
+        WriteFileBytes(path, WithPixels(BmpHeader({.bitsPerPixel = depth, .imageSize = 0xFFFFFFFFu}),
                                         depth == 8 ? 1030 : 6));
         EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap},
-                                       [&] { return ReadBitmapFile(path.c_str()); }),
+                                     [&] { return ReadBitmapFile(path.c_str()); }),
                     ::testing::ExitedWithCode(BitmapInvalidFile), "")
             << depth;
     }
@@ -203,11 +204,13 @@ TEST_F(BitmapRead, header_read_stops_at_the_first_short_field) {
     std::fclose(stream);
 }
 
+// A sparse file of 4 GiB backs its declared size, so only the allocation can fail: it must fail as
+// out of memory, also where size_t is 32 bits and the block with a spare byte once wrapped to 0 bytes
+// and was overrun by the read.
 TEST_F(BitmapRead, out_of_memory_is_reported_and_nothing_is_kept) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
-    // A sparse 3 GiB file backs its declared size, so only the allocation can fail.
-    WriteFileBytes(path, BmpHeader({.width = 1, .height = 1, .imageSize = 3000000000u}));
-    std::filesystem::resize_file(path, 54 + 3000000000ull);
+    WriteFileBytes(path, BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFFFFu}));
+    std::filesystem::resize_file(path, 54 + 0xFFFFFFFFull);
     EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return ReadBitmapFile(path.c_str()); }),
                 ::testing::ExitedWithCode(BitmapOutOfMemory), "");
 }
