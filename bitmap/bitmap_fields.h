@@ -17,8 +17,9 @@ inline constexpr std::uint32_t kPaletteBytes = 1024;
 bool ReadLe32(std::uint32_t* destination, std::FILE* stream);
 bool ReadLe16(std::uint16_t* destination, std::FILE* stream);
 
-// Fills the sixteen header fields in file order: 0, 3 at the first field not read in full
-// (earlier fields keep their values), or 7 when image or stream is absent. Validates nothing.
+// Fills the sixteen header fields in file order: BitmapOk, BitmapIoError at the first field not read
+// in full (earlier fields keep their values), or BitmapInvalidArgument when image or stream is
+// absent. Validates nothing.
 BitmapStatus ReadBitmapHeader(BitmapImage* image, std::FILE* stream);
 
 // Writes one little-endian field as a single item; false when the stream is absent or the item was
@@ -26,6 +27,6 @@ BitmapStatus ReadBitmapHeader(BitmapImage* image, std::FILE* stream);
 bool WriteLe32(std::uint32_t value, std::FILE* stream);
 bool WriteLe16(std::uint16_t value, std::FILE* stream);
 
-// Writes the sixteen header fields as the record holds them: 0, 3 at the first failed field, or 7
-// when image or stream is absent.
+// Writes the sixteen header fields as the record holds them: BitmapOk, BitmapIoError at the first
+// failed field, or BitmapInvalidArgument when image or stream is absent.
 BitmapStatus WriteBitmapHeader(const BitmapImage* image, std::FILE* stream);

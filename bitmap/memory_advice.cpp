@@ -16,8 +16,8 @@ void AdviseLargeBlock(void* block, std::size_t bytes) {
     const std::uint64_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
     const std::uint64_t last = (begin + bytes) & ~(kLargePage - 1);
     if (last > first) {
-        madvise(reinterpret_cast<void*>(static_cast<std::uintptr_t>(first)), static_cast<std::size_t>(last - first),
-                MADV_HUGEPAGE);
+        void* const start = reinterpret_cast<void*>(static_cast<std::uintptr_t>(first));
+        madvise(start, static_cast<std::size_t>(last - first), MADV_HUGEPAGE);
     }
 #else
     (void)block;

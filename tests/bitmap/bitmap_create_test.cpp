@@ -75,7 +75,7 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.depth);
-        BitmapImagePtr ok(CreateBitmap(1, 1, 24));  // the failure below must overwrite this 0
+        BitmapImagePtr ok(CreateBitmap(1, 1, 24));  // the failure below must overwrite its BitmapOk
         EXPECT_EQ(CreateBitmap(c.width, c.height, c.depth), nullptr);
         EXPECT_EQ(LastBitmapStatus(), c.status);
     }

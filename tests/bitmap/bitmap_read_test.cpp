@@ -51,7 +51,8 @@ TEST_F(BitmapRead, short_or_foreign_files_are_invalid) {
     for (std::size_t length : {0, 1, 2, 14, 53}) {
         EXPECT_EQ(Load(Bytes(header.begin(), header.begin() + length)), BitmapInvalidFile) << length;
     }
-    // The magic is looked at only after the whole header: a bad magic is 6 even with a bad depth.
+    // The magic is looked at only after the whole header: a bad magic is BitmapInvalidFile
+    // even with a bad depth.
     Bytes foreign = BmpHeader({.bitsPerPixel = 16});
     foreign[0] = 'M';
     foreign[1] = 'B';
@@ -211,6 +212,7 @@ TEST_F(BitmapRead, out_of_memory_is_reported_and_nothing_is_kept) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
     WriteFileBytes(path, BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFFFFu}));
     std::filesystem::resize_file(path, 54 + 0xFFFFFFFFull);
-    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return ReadBitmapFile(path.c_str()); }),
+    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap},
+                                 [&] { return ReadBitmapFile(path.c_str()); }),
                 ::testing::ExitedWithCode(BitmapOutOfMemory), "");
 }
