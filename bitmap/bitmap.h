@@ -55,7 +55,9 @@ const char* BitmapStatusText();
 // the module (FreeBitmap among them) have moved the last status on.
 const char* BitmapStatusText(BitmapStatus status);
 
-// Loads an uncompressed 8, 24 or 32-bit BMP file. Answers a new image owned by the caller
+// Loads an uncompressed 8, 24 or 32-bit BMP file. The pixels start at the header's dataOffset when
+// that lies past the header (an 8-bit file's colour table then holds the entries that fit before it,
+// the rest black); a dataOffset inside the header is ignored. Answers a new image owned by the caller
 // (hold it in a BitmapImagePtr, or give it back to FreeBitmap), or nullptr with the reason in the
 // last status.
 BitmapImage* ReadBitmapFile(const char* path);
@@ -64,7 +66,8 @@ BitmapImage* ReadBitmapFile(const char* path);
 // Answers a new image owned by the caller, or nullptr.
 BitmapImage* CreateBitmap(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
 
-// Saves the image as a BMP file at path ("wb": an existing file is replaced).
+// Saves the image as a BMP file at path ("wb": an existing file is replaced), the header as the record
+// holds it and the colour table and pixels laid out as its dataOffset says, as ReadBitmapFile reads.
 void WriteBitmapFile(const BitmapImage* image, const char* path);
 
 // Releases the image and its buffers. nullptr does nothing and leaves the status alone.

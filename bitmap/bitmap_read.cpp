@@ -48,10 +48,15 @@ bool EnsureRowsFit(BitmapImage& image) {
     return true;
 }
 
-// False when the stream is known to end before `bytes` more bytes.
-bool StreamCanSupply(std::FILE* stream, std::uint64_t bytes) {
-    const StreamInfo info = QueryStream(stream);
-    return !info.remainingBytes || *info.remainingBytes >= bytes;
+// Reads and drops `count` bytes: a pipe cannot seek, and the reader treats every stream alike.
+bool SkipBytes(std::FILE* stream, std::uint64_t count) {
+    std::uint8_t sink[4096];
+    while (count > 0) {
+        const std::size_t chunk = count < sizeof sink ? static_cast<std::size_t>(count) : sizeof sink;
+        if (std::fread(sink, 1, chunk, stream) != chunk) return false;
+        count -= chunk;
+    }
+    return true;
 }
 
 // First block for a stream of unknown length; the block then doubles only after it has been filled.
@@ -99,16 +104,19 @@ BitmapImage* ReadBitmapFile(const char* path) {
     if (!SupportedVariant(*image)) return Fail(BitmapUnsupported, stream, image);
     if (!EnsureRowsFit(*image)) return Fail(BitmapInvalidFile, stream, image);
 
+    const BitmapLayout layout = LayoutOf(image->dataOffset, image->bitsPerPixel == 8);
+    const std::optional<std::uint64_t> remaining = QueryStream(stream).remainingBytes;
+    const std::uint64_t stillToCome = std::uint64_t{layout.tableBytes} + layout.gapBytes + image->imageSize;
+    if (remaining && *remaining < stillToCome) return Fail(BitmapInvalidFile, stream, image);
+
     if (image->bitsPerPixel == 8) {
-        if (!StreamCanSupply(stream, kPaletteBytes)) return Fail(BitmapInvalidFile, stream, image);
-        image->palette = static_cast<std::uint8_t*>(AllocateBlock(kPaletteBytes));
+        // Entries a shorter table does not hold stay black.
+        image->palette = static_cast<std::uint8_t*>(AllocateZeroedBlock(kPaletteBytes));
         if (!image->palette) return Fail(BitmapOutOfMemory, stream, image);
-        if (std::fread(image->palette, 1, kPaletteBytes, stream) != kPaletteBytes)
+        if (std::fread(image->palette, 1, layout.tableBytes, stream) != layout.tableBytes)
             return Fail(BitmapInvalidFile, stream, image);
     }
-
-    const std::optional<std::uint64_t> remaining = QueryStream(stream).remainingBytes;
-    if (remaining && *remaining < image->imageSize) return Fail(BitmapInvalidFile, stream, image);
+    if (!SkipBytes(stream, layout.gapBytes)) return Fail(BitmapInvalidFile, stream, image);
     const BitmapStatus pixels = ReadPixels(*image, stream, remaining.has_value());
     if (pixels != BitmapOk) return Fail(pixels, stream, image);
 

@@ -1,12 +1,14 @@
 // Loading BMP files: every refusal with its status, the accepted oddities, and bounded allocation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 #include "bitmap/bitmap.h"
 #include "bitmap/bitmap_fields.h"
 #include "child_load.h"
+#include "pipe_feed.h"
 #include "test_files.h"
 
 namespace {
@@ -80,7 +82,7 @@ TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
     // Fields the reader does not test keep the file's values, however wrong.
     file[2] = 0x99;   // fileSize
     file[6] = 0x11;   // reserved1
-    file[10] = 0x77;  // dataOffset
+    file[10] = 0x21;  // dataOffset inside the header: ignored
     file[26] = 0x05;  // planes
     file[38] = 0xC4;  // xResolution = 196
     file[46] = 0x03;  // coloursUsed
@@ -94,7 +96,7 @@ TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
     EXPECT_EQ(image->magic, 0x4D42);
     EXPECT_EQ(image->fileSize, 0x99u);
     EXPECT_EQ(image->reserved1, 0x11);
-    EXPECT_EQ(image->dataOffset, 0x77u);
+    EXPECT_EQ(image->dataOffset, 0x21u);
     EXPECT_EQ(image->headerSize, 40u);
     EXPECT_EQ(image->planes, 5);
     EXPECT_EQ(image->xResolution, 196);
@@ -126,6 +128,65 @@ TEST_F(BitmapRead, huge_declared_size_in_a_tiny_file_is_refused_before_allocatin
                                      [&] { return ReadBitmapFile(path.c_str()); }),
                     ::testing::ExitedWithCode(BitmapInvalidFile), "")
             << depth;
+    }
+    // A sparse file that holds the 3.75 GiB of pixels but not the 256 MiB gap before them.
+    WriteFileBytes(path, BmpHeader({.dataOffset = 54 + 0x10000000u, .imageSize = 0xF0000000u}));
+    std::filesystem::resize_file(path, 54 + 0xF0000000ull);
+    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return ReadBitmapFile(path.c_str()); }),
+                ::testing::ExitedWithCode(BitmapInvalidFile), "")
+        << "the gap counts towards what the file must hold";
+}
+
+// Pictures whose pixels do not follow the header and a full table at once, loaded from a file and
+// through a pipe alike: the bytes before dataOffset are skipped by reading.
+TEST_F(BitmapRead, pixels_start_at_the_data_offset) {
+    const Bytes pixel = {0x11, 0x22, 0x33, 0x00};
+    Bytes gap24 = BmpHeader({.dataOffset = 60});
+    gap24.insert(gap24.end(), 6, 0xEE);
+    gap24.insert(gap24.end(), pixel.begin(), pixel.end());
+    // Room for two entries and a stray byte before the pixel, which names entry 1.
+    Bytes shortTable = BmpHeader({.dataOffset = 63, .bitsPerPixel = 8});
+    shortTable.insert(shortTable.end(), {10, 20, 30, 0, 40, 50, 60, 0, 0xEE, 1, 0, 0, 0});
+    // A full table whose entry i has blue i, then a gap of 5 bytes before the pixel naming entry 7.
+    Bytes gap8 = BmpHeader({.dataOffset = 1078 + 5, .bitsPerPixel = 8});
+    for (int i = 0; i < 256; ++i) gap8.insert(gap8.end(), {static_cast<std::uint8_t>(i), 0, 0, 0});
+    gap8.insert(gap8.end(), {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 7, 0, 0, 0});
+
+    PipeFeed pipe;
+    for (const bool throughPipe : {false, true}) {
+        SCOPED_TRACE(throughPipe ? "pipe" : "file");
+        const auto load = [&](const Bytes& bytes) {
+            if (throughPipe) return BitmapImagePtr(pipe.Feed(bytes.data(), bytes.size(), ReadBitmapFile));
+            WriteFileBytes(path, bytes);
+            return BitmapImagePtr(ReadBitmapFile(path.c_str()));
+        };
+        const BitmapImagePtr rgb = load(gap24);
+        ASSERT_NE(rgb, nullptr);
+        EXPECT_EQ(rgb->dataOffset, 60u);
+        EXPECT_EQ(Bytes(rgb->pixels, rgb->pixels + 4), pixel);
+
+        const BitmapImagePtr indexed = load(shortTable);
+        ASSERT_NE(indexed, nullptr);
+        Bytes palette(1024, 0);
+        std::copy_n(shortTable.begin() + 54, 8, palette.begin());
+        EXPECT_EQ(Bytes(indexed->palette, indexed->palette + 1024), palette) << "the rest of the table is black";
+        std::uint8_t red = 0;
+        GetPixelRgb(indexed.get(), 0, 0, &red, nullptr, nullptr);
+        EXPECT_EQ(red, 60);
+
+        const BitmapImagePtr afterTable = load(gap8);
+        ASSERT_NE(afterTable, nullptr);
+        std::uint8_t blue = 0;
+        GetPixelRgb(afterTable.get(), 0, 0, nullptr, nullptr, &blue);
+        EXPECT_EQ(blue, 7);
+
+        // Streams that end inside the gap, inside the short table, or before a far dataOffset.
+        EXPECT_EQ(load(Bytes(gap24.begin(), gap24.begin() + 57)), nullptr);
+        EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
+        EXPECT_EQ(load(Bytes(shortTable.begin(), shortTable.begin() + 59)), nullptr);
+        EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
+        EXPECT_EQ(load(WithPixels(BmpHeader({.dataOffset = 0xFFFFFFF0u}), 64)), nullptr);
+        EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
     }
 }
 

@@ -251,6 +251,50 @@ TEST(bitmap_write, created_images_read_back_unchanged) {
     }
 }
 
+// The writer lays the file out as its dataOffset says, so that the reader finds the pixels where they
+// were written: a gap of zeros before them, or a colour table cut to the entries that fit.
+TEST(bitmap_write, data_offset_lays_out_the_file) {
+    ScratchDir dir;
+    BitmapImagePtr rgb(CreateBitmap(1, 1, 24));
+    ASSERT_NE(rgb, nullptr);
+    SetPixelRgb(rgb.get(), 0, 0, 0x11, 0x22, 0x33);
+    rgb->dataOffset = 58;
+    WriteBitmapFile(rgb.get(), dir.file("gap.bmp").c_str());
+    ASSERT_EQ(LastBitmapStatus(), BitmapOk);
+    const Bytes gapFile = {
+        0x42, 0x4D, 0x3A, 0x00, 0x00, 0x00,              // "BM", fileSize 58 as held
+        0x00, 0x00, 0x00, 0x00, 0x3A, 0x00, 0x00, 0x00,  // reserved, dataOffset 58
+        0x28, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,  // 40, 1 x 1
+        0x01, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00,  // 24 bits, imageSize 4
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00,  // the gap
+        0x33, 0x22, 0x11, 0x00,
+    };
+    EXPECT_EQ(ReadFileBytes(dir.file("gap.bmp")), gapFile);
+    BitmapImagePtr rgbBack(ReadBitmapFile(dir.file("gap.bmp").c_str()));
+    ASSERT_NE(rgbBack, nullptr);
+    ExpectSameImage(*rgb, *rgbBack);
+
+    BitmapImagePtr indexed(CreateBitmap(1, 1, 8));
+    ASSERT_NE(indexed, nullptr);
+    SetPaletteColor(indexed.get(), 1, 0x10, 0x20, 0x30);
+    SetPaletteColor(indexed.get(), 2, 0x40, 0x50, 0x60);  // no room for it in the file
+    SetPixelIndex(indexed.get(), 0, 0, 1);
+    indexed->dataOffset = 54 + 2 * 4 + 1;
+    WriteBitmapFile(indexed.get(), dir.file("short.bmp").c_str());
+    ASSERT_EQ(LastBitmapStatus(), BitmapOk);
+    const Bytes file = ReadFileBytes(dir.file("short.bmp"));
+    ASSERT_EQ(file.size(), 54u + 13u);
+    EXPECT_EQ(Bytes(file.begin() + 54, file.end()),
+              (Bytes{0x00, 0x00, 0x00, 0x00, 0x30, 0x20, 0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}));
+    BitmapImagePtr indexedBack(ReadBitmapFile(dir.file("short.bmp").c_str()));
+    ASSERT_NE(indexedBack, nullptr);
+    EXPECT_EQ(Bytes(indexedBack->pixels, indexedBack->pixels + 4), Bytes(indexed->pixels, indexed->pixels + 4));
+    EXPECT_EQ(Bytes(indexedBack->palette, indexedBack->palette + 8), Bytes(indexed->palette, indexed->palette + 8));
+    EXPECT_EQ(indexedBack->palette[8], 0);
+}
+
 TEST(bitmap_write, loaded_file_saves_back_identically) {
     // A 2 x 2 24-bit file with odd but accepted header values: they must all survive.
     Bytes file;
@@ -258,7 +302,7 @@ TEST(bitmap_write, loaded_file_saves_back_identically) {
     PutLe32(file, 12345);  // fileSize that matches nothing
     PutLe16(file, 0xBEEF);
     PutLe16(file, 0x0102);
-    PutLe32(file, 99);  // dataOffset not used for reading
+    PutLe32(file, 21);  // dataOffset inside the header, so ignored by the reader
     PutLe32(file, 40);
     PutLe32(file, 2);
     PutLe32(file, 2);
