@@ -3,7 +3,6 @@
 // outcome fixed below, with loaded pixels compared against Qt's QImage.
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -18,6 +17,7 @@
 
 #include "bitmap/bitmap.h"
 #include "convert/display_writers.h"
+#include "qimage_compare.h"
 
 namespace fs = std::filesystem;
 
@@ -143,25 +143,6 @@ void ExerciseLoaded(const BitmapImage* image) {
     (void)sum;
 }
 
-// Number of pixels whose red, green or blue differs from QImage's decoding; -1 when QImage cannot
-// decode the file or sees another size.
-long PixelsDifferingFromQt(const BitmapImage* image, const std::string& path) {
-    const QImage reference(QString::fromStdString(path));
-    if (reference.isNull() || static_cast<std::uint32_t>(reference.width()) != BitmapWidth(image) ||
-        static_cast<std::uint32_t>(reference.height()) != BitmapHeight(image))
-        return -1;
-    long differing = 0;
-    for (int y = 0; y < reference.height(); ++y) {
-        for (int x = 0; x < reference.width(); ++x) {
-            std::uint8_t r = 0, g = 0, b = 0;
-            GetPixelRgb(image, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), &r, &g, &b);
-            const QColor expected = reference.pixelColor(x, y);
-            if (expected.red() != r || expected.green() != g || expected.blue() != b) ++differing;
-        }
-    }
-    return differing;
-}
-
 }  // namespace
 
 TEST(bmpsuite, every_file_is_answered_safely) {
@@ -213,7 +194,7 @@ TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
         std::string pixels = "-";
         if (image) {
             outcome = "loaded";
-            const long differing = PixelsDifferingFromQt(image.get(), PathOf(name));
+            const long differing = PixelsDifferingFromQt(image.get(), QImage(QString::fromStdString(PathOf(name))));
             pixels = differing < 0 ? "QImage cannot decode"
                      : differing == 0 ? "match"
                                       : "differ (" + std::to_string(differing) + " pixels)";
