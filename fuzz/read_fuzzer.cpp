@@ -259,7 +259,7 @@ bool SameHeader(const BitmapImage& a, const BitmapImage& b) {
 void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const std::uint8_t* data,
                      std::size_t size) {
     static PipeFeed pipe;
-    BitmapImage* image = pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); });
+    const BitmapImagePtr image(pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); }));
     FUZZ_CHECK(LastBitmapStatus() == fileStatus);
     FUZZ_CHECK((image == nullptr) == (fromFile == nullptr));
     if (!image) return;
@@ -267,7 +267,6 @@ void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const
     FUZZ_CHECK((image->palette == nullptr) == (fromFile->palette == nullptr));
     if (image->palette) FUZZ_CHECK(std::memcmp(image->palette, fromFile->palette, kPaletteBytes) == 0);
     FUZZ_CHECK(std::memcmp(image->pixels, fromFile->pixels, image->imageSize) == 0);
-    FreeBitmap(image);
 }
 
 }  // namespace
@@ -276,8 +275,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static MemoryFile file;
     FUZZ_CHECK(file.Assign(data, size));
 
-    BitmapImage* image = ReadBitmapFile(file.path());
+    BitmapImagePtr owned(ReadBitmapFile(file.path()));
     const BitmapStatus status = LastBitmapStatus();
+    const BitmapImage* image = owned.get();
     CheckPipeAgrees(image, status, data, size);
     if (!image) {
         // The file exists and memory is plentiful: only a malformed or unsupported file is refused.
@@ -303,7 +303,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPalette(*image, data);
     CheckWriters(*image, data);
 
-    FreeBitmap(image);
+    owned.reset();
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
     return 0;
 }
