@@ -1,6 +1,8 @@
 // Showing the file-open dialog with its stored settings, and keeping what a confirmed choice changes.
 #include "open_dialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -34,6 +36,12 @@ void PlaceDialog(QFileDialog& dialog) {
     const QScreen* screen = owner ? owner->screen() : dialog.screen();
     const QSize outer = dialog.size().grownBy(margins);
     dialog.move(DialogPosition(screen->geometry(), outer));
+}
+
+// The name field's completion list is a window of its own that Qt leaves open when Return in the
+// field closes the dialog; left open, it would swallow the next click anywhere on the screen.
+void HideCompletionLists(const QFileDialog& dialog) {
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) completer->popup()->hide();
 }
 
 }  // namespace
@@ -70,7 +78,9 @@ bool ExecuteOpenDialog(QFileDialog& dialog) {
     dialog.selectFile(OpenDialogFileName(dialog));
     PlaceDialog(dialog);
 
-    if (dialog.exec() != QDialog::Accepted) return false;
+    const int outcome = dialog.exec();
+    HideCompletionLists(dialog);
+    if (outcome != QDialog::Accepted) return false;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
 

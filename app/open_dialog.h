@@ -33,4 +33,5 @@ QString OpenDialogFileName(const QFileDialog& dialog);
 // On a confirmed choice answers true: the file name becomes the chosen file's full path (the file
 // need not exist), the file type selected at that moment is remembered, and the working directory
 // becomes the chosen file's folder. A cancel answers false and changes none of these.
+// However it closes, no completion list of its name field stays on the screen.
 bool ExecuteOpenDialog(QFileDialog& dialog);
