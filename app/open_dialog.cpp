@@ -50,8 +50,12 @@ QStringList NameFiltersFromFilterText(const QString& filterText) {
     const QStringList parts = filterText.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts).join(u' ');
-        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        // Where the form was designed, "*.*" matches every name; Qt would demand a dot in it.
+        for (QString& pattern : patterns) {
+            if (pattern == u"*.*") pattern = QStringLiteral("*");
+        }
+        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' ')));
     }
     return filters;
 }

@@ -63,6 +63,17 @@ void WhenDialogOpens(std::function<void(QFileDialog&)> action) {
 QLineEdit& FileNameField(QFileDialog& dialog) { return *dialog.findChild<QLineEdit*>("fileNameEdit"); }
 QComboBox& FileTypeList(QFileDialog& dialog) { return *dialog.findChild<QComboBox*>("fileTypeCombo"); }
 
+// The names the dialog's list offers in the folder it shows.
+QStringList ListedNames(QFileDialog& dialog) {
+    const QAbstractItemView& view = *dialog.findChild<QAbstractItemView*>("listView");
+    QStringList names;
+    for (int row = 0; row < view.model()->rowCount(view.rootIndex()); ++row) {
+        const QModelIndex item = view.model()->index(row, 0, view.rootIndex());
+        if (item.flags() & Qt::ItemIsEnabled) names.append(item.data().toString());
+    }
+    return names;
+}
+
 void TypeName(QFileDialog& dialog, const QString& name) {
     // The dialog follows the typed name only while its file-name field has the focus, as it has for a
     // person typing; without it, folders passed on the way can stay selected and be taken instead.
@@ -174,13 +185,16 @@ private slots:
         const FormControls controls(*form_);
         const QString input = pictures_.filePath("white.bmp");
         QVERIFY(WriteAll(input, kWhitePixelBmp));
+        QVERIFY(WriteAll(elsewhere_.filePath("abc"), "no dot"));
 
-        // First press: "bmp" at first; the person picks "All" and confirms a file.
+        // First press: "bmp" at first; the person picks "All", which lists names without a dot too,
+        // and confirms a file.
         QString opened;
         WhenDialogOpens([&](QFileDialog& dialog) {
             opened = dialog.selectedNameFilter();
             QTest::keyClick(&FileTypeList(dialog), Qt::Key_Down);
-            QCOMPARE(dialog.selectedNameFilter(), "All (*.*)");
+            QCOMPARE(dialog.selectedNameFilter(), "All (*)");
+            QTRY_VERIFY(ListedNames(dialog).contains("abc"));
             TypeAndConfirm(dialog, input);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
@@ -198,7 +212,7 @@ private slots:
             Cancel(dialog);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "All (*.*)");
+        QCOMPARE(opened, "All (*)");
         QCOMPARE(shownName, "Untitled");
 
         // Third press: the cancel changed nothing.
@@ -208,7 +222,7 @@ private slots:
             Cancel(dialog);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "All (*.*)");
+        QCOMPARE(opened, "All (*)");
         QCOMPARE(shownName, "Untitled");
     }
 
@@ -251,7 +265,8 @@ private slots:
     void filterTextBecomesNameFilters_data() {
         QTest::addColumn<QString>("filterText");
         QTest::addColumn<QStringList>("nameFilters");
-        QTest::newRow("stored filter") << "bmp|*.bmp|All|*.*" << QStringList{"bmp (*.bmp)", "All (*.*)"};
+        QTest::newRow("stored filter") << "bmp|*.bmp|All|*.*" << QStringList{"bmp (*.bmp)", "All (*)"};
+        QTest::newRow("every file among others") << "Some|*.bmp;*.*" << QStringList{"Some (*.bmp *)"};
         QTest::newRow("several patterns") << "Pictures|*.bmp;*.dib" << QStringList{"Pictures (*.bmp *.dib)"};
         QTest::newRow("description without pattern") << "bmp|*.bmp|All" << QStringList{"bmp (*.bmp)"};
         QTest::newRow("empty") << "" << QStringList{};
