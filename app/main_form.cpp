@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <QRect>
 
-#include "convert/conversion_command.h"
+#include "convert/window_command/conversion_command.h"
 #include "form_window_operations.h"
 #include "outer_frame.h"
 #include "ui_main_form.h"

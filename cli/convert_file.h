@@ -1,4 +1,5 @@
-// Converting one picture from the command line: load, check, write the output and the preview.
+// Converting one picture from the command line: the shared conversion path, placed and worded for
+// the command line.
 #pragma once
 
 #include <cstdio>
@@ -7,13 +8,9 @@
 
 #include "options.h"
 
-// Where the output of `inputPath` goes by default: into the picture's own folder, named by the same
-// rule as the window's output ("pics/logo.bmp" gives "pics/logo.bmc" or "pics/logo.h").
-std::string DefaultOutputPath(const std::string& inputPath, OutputFormat format);
-
-// Converts the picture at `inputPath` as `request` says, with the window's own writers, so the bytes
-// are the window's. `standardOutput` receives the output when the request names "-".
-// Answers nothing on success, or the message for the user: the input path, ": " and the cause.
-// A failed conversion leaves no output or preview file of its own behind.
-std::optional<std::string> ConvertFile(const std::string& inputPath, const ConversionRequest& request,
+// Converts the picture at `inputPath` as `settings` say, through the same path and writers as the
+// window, so the bytes are the window's. The output goes beside the picture unless the settings name
+// a path; "-" is `standardOutput`. Answers nothing on success, or the message for the user: the input
+// path, ": " and the cause. A failed conversion leaves no output or preview file of its own behind.
+std::optional<std::string> ConvertFile(const std::string& inputPath, const ConversionSettings& settings,
                                        std::FILE* standardOutput);

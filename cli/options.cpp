@@ -49,11 +49,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         if (argument == "--header") {
-            line.request.format = OutputFormat::ArrayText;
+            line.settings.output.format = OutputFormat::ArrayText;
             continue;
         }
         if (argument == "--no-size") {
-            line.request.sizePrefix = false;
+            line.settings.output.sizePrefix = false;
             continue;
         }
 
@@ -76,11 +76,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (value->empty()) return UsageError("option '" + name + "' needs a path");
         if (option == ValueOption::Output) {
-            line.request.outputPath = *value;
+            line.settings.outputPath = *value;
         } else {
             // A preview is a BMP file written by the bitmap module, which writes to paths only.
             if (*value == "-") return UsageError("the preview must be written to a file, not to '-'");
-            line.request.previewPath = *value;
+            line.settings.previewPath = *value;
         }
     }
 
@@ -93,10 +93,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return line;
     }
     if (line.inputs.empty()) return UsageError("no picture given");
-    if (line.inputs.size() > 1 && line.request.outputPath)
+    if (line.inputs.size() > 1 && line.settings.outputPath)
         return UsageError("-o names one output, but " + std::to_string(line.inputs.size()) +
                           " pictures were given");
-    if (line.inputs.size() > 1 && line.request.previewPath)
+    if (line.inputs.size() > 1 && line.settings.previewPath)
         return UsageError("--preview names one preview, but " + std::to_string(line.inputs.size()) +
                           " pictures were given");
     return line;

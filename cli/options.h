@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
-enum class OutputFormat { RawColourStream, ArrayText };
+#include "convert/display_writers.h"
 
-// How one picture is to be converted; shared by every picture of a run.
-struct ConversionRequest {
-    OutputFormat format = OutputFormat::RawColourStream;
-    // Height and width prefix of the raw colour stream; the array text always carries it.
-    bool sizePrefix = true;
+// How every picture of a run is to be converted.
+struct ConversionSettings {
+    OutputOptions output;
     // Where the output goes instead of beside the picture; "-" is standard output.
     std::optional<std::string> outputPath;
     // A 24-bit BMP showing the picture with the display's 6-bit colours.
@@ -22,7 +20,7 @@ enum class CommandLineAction { Convert, ShowHelp, ShowVersion, UsageError };
 
 struct CommandLine {
     CommandLineAction action = CommandLineAction::Convert;
-    ConversionRequest request;
+    ConversionSettings settings;
     std::vector<std::string> inputs;
     // Why the command line cannot be used (UsageError only), without the program name.
     std::string usageError;

@@ -96,28 +96,24 @@ void AppendText(OutputBuffer& buffer, const char* text) { buffer.Append(text, st
 // Calls `emit(rgb, count)` for consecutive runs of the picture's pixels, top row first, each run
 // holding red, green, blue triples of one row.
 template <typename Emit>
-void ForEachPixelRun(const BitmapImage* image, std::uint16_t width, std::uint16_t height, Emit emit) {
+void ForEachPixelRun(const Picture& picture, std::uint16_t width, std::uint16_t height, Emit emit) {
     std::uint8_t rgb[3 * kRunPixels];
     for (std::uint32_t row = 0; row < height; ++row) {
         for (std::uint32_t column = 0; column < width; column += kRunPixels) {
             const std::uint32_t count = width - column < kRunPixels ? width - column : kRunPixels;
-            GetPixelRunRgb(image, column, row, count, rgb);
-            // Asked for more than the image holds: pixel by pixel, so that only the pixels outside
-            // it read as black.
-            if (LastBitmapStatus() != BitmapOk) {
-                std::memset(rgb, 0, 3u * count);
-                for (std::uint32_t i = 0; i < count; ++i)
-                    GetPixelRgb(image, column + i, row, &rgb[3 * i], &rgb[3 * i + 1], &rgb[3 * i + 2]);
-            }
+            picture.ReadRun(column, row, count, rgb);
             emit(rgb, count);
         }
     }
 }
 
+std::uint16_t Side(std::uint32_t side) { return static_cast<std::uint16_t>(side); }
+
 }  // namespace
 
-bool WriteRawColourStream(const BitmapImage* image, std::uint16_t width, std::uint16_t height,
-                          bool withSizePrefix, std::FILE* out) {
+bool WriteRawColourStream(const Picture& picture, bool withSizePrefix, std::FILE* out) {
+    const std::uint16_t width = Side(picture.Width());
+    const std::uint16_t height = Side(picture.Height());
     OutputBuffer buffer(out);
     if (withSizePrefix) {
         buffer.Put(static_cast<std::uint8_t>(height >> 8));
@@ -125,7 +121,7 @@ bool WriteRawColourStream(const BitmapImage* image, std::uint16_t width, std::ui
         buffer.Put(static_cast<std::uint8_t>(width >> 8));
         buffer.Put(static_cast<std::uint8_t>(width & 0xFF));
     }
-    ForEachPixelRun(image, width, height, [&](const std::uint8_t* rgb, std::uint32_t count) {
+    ForEachPixelRun(picture, width, height, [&](const std::uint8_t* rgb, std::uint32_t count) {
         const std::size_t bytes = 3u * count;
         std::uint8_t* target = buffer.Reserve(bytes);
         for (std::size_t i = 0; i < bytes; ++i) target[i] = SixBitChannel(rgb[i]);
@@ -134,8 +130,9 @@ bool WriteRawColourStream(const BitmapImage* image, std::uint16_t width, std::ui
     return buffer.Finish();
 }
 
-bool WriteArrayText(const BitmapImage* image, std::uint16_t width, std::uint16_t height,
-                    std::FILE* out) {
+bool WriteArrayText(const Picture& picture, std::FILE* out) {
+    const std::uint16_t width = Side(picture.Width());
+    const std::uint16_t height = Side(picture.Height());
     OutputBuffer buffer(out);
     // The first number follows "{ " directly, without a comma.
     AppendText(buffer, "\nconst unsigned char pic[]={ ");
@@ -147,7 +144,7 @@ bool WriteArrayText(const BitmapImage* image, std::uint16_t width, std::uint16_t
 
     // Line breaks count pixels of the whole picture, not of each row.
     unsigned lineCounter = 0;
-    ForEachPixelRun(image, width, height, [&](const std::uint8_t* rgb, std::uint32_t count) {
+    ForEachPixelRun(picture, width, height, [&](const std::uint8_t* rgb, std::uint32_t count) {
         // Nine characters and a line break per pixel at most, and room for the last whole word.
         static_assert(10 * kRunPixels + 8 <= OutputBuffer::kCapacity);
         std::uint8_t* const start = buffer.Reserve(10u * count + 8u);
@@ -173,4 +170,9 @@ bool WriteArrayText(const BitmapImage* image, std::uint16_t width, std::uint16_t
     });
     AppendText(buffer, " };\n");
     return buffer.Finish();
+}
+
+bool WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out) {
+    if (options.format == OutputFormat::ArrayText) return WriteArrayText(picture, out);
+    return WriteRawColourStream(picture, options.sizePrefix, out);
 }

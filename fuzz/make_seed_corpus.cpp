@@ -25,7 +25,8 @@ bool Save(const std::string& target, const std::string& name, const Bytes& bytes
 
 // A picture saved through the module: a colour pattern on every pixel (and palette entry).
 bool SaveCreated(const std::string& name, std::uint32_t width, std::uint32_t height, std::uint16_t depth) {
-    BitmapImage* image = CreateBitmap(width, height, depth);
+    const BitmapImagePtr owned(CreateBitmap(width, height, depth));
+    BitmapImage* const image = owned.get();
     if (!image) return false;
     for (unsigned i = 0; i < 256 && depth == 8; ++i)
         SetPaletteColor(image, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
@@ -38,7 +39,6 @@ bool SaveCreated(const std::string& name, std::uint32_t width, std::uint32_t hei
     }
     const std::string path = (g_folder / "read" / name).string();
     WriteBitmapFile(image, path.c_str());
-    FreeBitmap(image);
     return LastBitmapStatus() == BitmapOk;
 }
 

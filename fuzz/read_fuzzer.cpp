@@ -212,6 +212,23 @@ std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data
     return text;
 }
 
+// The top left corner of a picture, so that the writers' work stays bounded however large it is.
+class PictureCorner final : public Picture {
+public:
+    PictureCorner(const BitmapImage& image, std::uint32_t width, std::uint32_t height)
+        : whole_(image), width_(width), height_(height) {}
+    std::uint32_t Width() const override { return width_; }
+    std::uint32_t Height() const override { return height_; }
+    void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
+        whole_.ReadRun(x, y, count, rgb);
+    }
+
+private:
+    BitmapPicture whole_;
+    std::uint32_t width_;
+    std::uint32_t height_;
+};
+
 // Both writers over a bounded part of the picture: up to kWriterMaxWidth columns (past the writers'
 // run size) and kWriterMaxPixels pixels; the output is compared byte for byte with the file's pixels.
 void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
@@ -220,10 +237,11 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
     const auto width = static_cast<std::uint16_t>(clippedWidth);
     const auto height = static_cast<std::uint16_t>(image.height < rowsAllowed ? image.height : rowsAllowed);
 
+    const PictureCorner corner(image, width, height);
     static MemoryFile sink;
     std::FILE* out = std::fopen(sink.path(), "wb");
     FUZZ_CHECK(out != nullptr);
-    FUZZ_CHECK(WriteRawColourStream(&image, width, height, true, out));
+    FUZZ_CHECK(WriteRawColourStream(corner, true, out));
     std::fclose(out);
     const std::string stream = sink.Contents();
     FUZZ_CHECK(stream.size() == 4u + 3u * std::size_t{width} * height);
@@ -241,13 +259,13 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
 
     out = std::fopen(sink.path(), "wb");
     FUZZ_CHECK(out != nullptr);
-    FUZZ_CHECK(WriteArrayText(&image, width, height, out));
+    FUZZ_CHECK(WriteArrayText(corner, out));
     std::fclose(out);
     FUZZ_CHECK(sink.Contents() == ExpectedArrayText(image, data, width, height));
 
     static std::FILE* devNull = std::fopen("/dev/null", "wb");
     FUZZ_CHECK(devNull != nullptr);
-    FUZZ_CHECK(WriteRawColourStream(&image, width, height, false, devNull));
+    FUZZ_CHECK(WriteRawColourStream(corner, false, devNull));
 }
 
 bool SameHeader(const BitmapImage& a, const BitmapImage& b) {
@@ -263,7 +281,7 @@ bool SameHeader(const BitmapImage& a, const BitmapImage& b) {
 void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const std::uint8_t* data,
                      std::size_t size) {
     static PipeFeed pipe;
-    BitmapImage* image = pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); });
+    const BitmapImagePtr image(pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); }));
     FUZZ_CHECK(LastBitmapStatus() == fileStatus);
     FUZZ_CHECK((image == nullptr) == (fromFile == nullptr));
     if (!image) return;
@@ -271,7 +289,6 @@ void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const
     FUZZ_CHECK((image->palette == nullptr) == (fromFile->palette == nullptr));
     if (image->palette) FUZZ_CHECK(std::memcmp(image->palette, fromFile->palette, kPaletteBytes) == 0);
     FUZZ_CHECK(std::memcmp(image->pixels, fromFile->pixels, image->imageSize) == 0);
-    FreeBitmap(image);
 }
 
 }  // namespace
@@ -280,8 +297,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static MemoryFile file;
     FUZZ_CHECK(file.Assign(data, size));
 
-    BitmapImage* image = ReadBitmapFile(file.path());
+    BitmapImagePtr owned(ReadBitmapFile(file.path()));
     const BitmapStatus status = LastBitmapStatus();
+    const BitmapImage* image = owned.get();
     CheckPipeAgrees(image, status, data, size);
     if (!image) {
         // The file exists and memory is plentiful: only a malformed or unsupported file is refused.
@@ -311,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPalette(*image, data);
     CheckWriters(*image, data);
 
-    FreeBitmap(image);
+    owned.reset();
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
     return 0;
 }

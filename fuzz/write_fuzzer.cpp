@@ -154,11 +154,10 @@ void SaveAndReload(const BitmapImage& image, const Model& model) {
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(file.Contents() == model.File());
 
-    BitmapImage* loaded = ReadBitmapFile(file.path());
+    const BitmapImagePtr loaded(ReadBitmapFile(file.path()));
     FUZZ_CHECK(loaded != nullptr && LastBitmapStatus() == BitmapOk);
     CheckFields(*loaded, model.header);
     CheckBuffers(*loaded, model.Reloaded());
-    FreeBitmap(loaded);
 }
 
 std::uint16_t PickDepth(Script& script) {
@@ -180,7 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t width = script.Byte() % 64u;
     const std::uint32_t height = script.Byte() % 64u;
 
-    BitmapImage* image = CreateBitmap(width, height, depth);
+    const BitmapImagePtr owned(CreateBitmap(width, height, depth));
+    BitmapImage* const image = owned.get();
     if (width == 0 || height == 0) {
         FUZZ_CHECK(image == nullptr && LastBitmapStatus() == BitmapInvalidArgument);
         return 0;
@@ -269,6 +269,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SaveAndReload(*image, model);
     WriteBitmapFile(image, nullptr);
     FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
-    FreeBitmap(image);
     return 0;
 }

@@ -10,17 +10,17 @@ CommandLine Parse(std::vector<std::string> arguments) { return ParseCommandLine(
 TEST(cli_options, defaults_are_the_raw_stream_with_size_beside_the_picture) {
     const CommandLine line = Parse({"a.bmp", "b.bmp"});
     EXPECT_EQ(line.action, CommandLineAction::Convert);
-    EXPECT_EQ(line.request.format, OutputFormat::RawColourStream);
-    EXPECT_TRUE(line.request.sizePrefix);
-    EXPECT_FALSE(line.request.outputPath);
-    EXPECT_FALSE(line.request.previewPath);
+    EXPECT_EQ(line.settings.output.format, OutputFormat::RawColourStream);
+    EXPECT_TRUE(line.settings.output.sizePrefix);
+    EXPECT_FALSE(line.settings.outputPath);
+    EXPECT_FALSE(line.settings.previewPath);
     EXPECT_EQ(line.inputs, (std::vector<std::string>{"a.bmp", "b.bmp"}));
 }
 
 TEST(cli_options, format_and_prefix_switches_anywhere_on_the_line) {
     const CommandLine line = Parse({"a.bmp", "--no-size", "--header"});
-    EXPECT_EQ(line.request.format, OutputFormat::ArrayText);
-    EXPECT_FALSE(line.request.sizePrefix);
+    EXPECT_EQ(line.settings.output.format, OutputFormat::ArrayText);
+    EXPECT_FALSE(line.settings.output.sizePrefix);
     EXPECT_EQ(line.inputs, (std::vector<std::string>{"a.bmp"}));
 }
 
@@ -31,20 +31,20 @@ TEST(cli_options, every_spelling_of_a_path_option) {
                                                                        {"--output=out.bmc", "a.bmp"}}) {
         const CommandLine line = Parse(arguments);
         ASSERT_EQ(line.action, CommandLineAction::Convert) << arguments[0];
-        EXPECT_EQ(line.request.outputPath, "out.bmc") << arguments[0];
+        EXPECT_EQ(line.settings.outputPath, "out.bmc") << arguments[0];
         EXPECT_EQ(line.inputs, (std::vector<std::string>{"a.bmp"})) << arguments[0];
     }
-    EXPECT_EQ(Parse({"--preview=p.bmp", "a.bmp"}).request.previewPath, "p.bmp");
-    EXPECT_EQ(Parse({"--preview", "p.bmp", "a.bmp"}).request.previewPath, "p.bmp");
+    EXPECT_EQ(Parse({"--preview=p.bmp", "a.bmp"}).settings.previewPath, "p.bmp");
+    EXPECT_EQ(Parse({"--preview", "p.bmp", "a.bmp"}).settings.previewPath, "p.bmp");
     // "-" is standard output for -o, and a plain name where a picture is expected.
-    EXPECT_EQ(Parse({"-o", "-", "a.bmp"}).request.outputPath, "-");
+    EXPECT_EQ(Parse({"-o", "-", "a.bmp"}).settings.outputPath, "-");
     EXPECT_EQ(Parse({"-"}).inputs, (std::vector<std::string>{"-"}));
 }
 
 TEST(cli_options, double_dash_ends_the_options) {
     const CommandLine line = Parse({"--", "--header", "-o"});
     EXPECT_EQ(line.action, CommandLineAction::Convert);
-    EXPECT_EQ(line.request.format, OutputFormat::RawColourStream);
+    EXPECT_EQ(line.settings.output.format, OutputFormat::RawColourStream);
     EXPECT_EQ(line.inputs, (std::vector<std::string>{"--header", "-o"}));
 }
 

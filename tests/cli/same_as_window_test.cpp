@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "convert/conversion_command.h"
+#include "convert/fake_window.h"
+#include "convert/window_command/conversion_command.h"
 #include "convert/picture_files.h"
 #include "program_run.h"
 
@@ -12,32 +13,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Confirms a preset file and, like the real window, leaves the working directory at its folder.
-class FakeWindow : public WindowOperations {
-public:
-    FakeWindow(std::string path, bool header, bool size)
-        : path_(std::move(path)), header_(header), size_(size) {}
-    void SetOpenDialogFileName(const std::string&) override {}
-    bool ExecuteOpenDialog(std::string& chosenPath) override {
-        chosenPath = path_;
-        fs::current_path(fs::path(path_).parent_path());
-        return true;
-    }
-    bool IsCheckBox1Checked() override { return header_; }
-    bool IsCheckBox2Checked() override { return size_; }
-    std::string Memo1Text() override { return memo; }
-    void SetMemo1Text(const std::string& text) override { memo = text; }
-    std::string memo;
-
-private:
-    std::string path_;
-    bool header_;
-    bool size_;
-};
-
 Bytes WindowOutput(const std::string& picture, bool header, bool size) {
     const fs::path before = fs::current_path();
-    FakeWindow window(picture, header, size);
+    FakeWindow window;
+    window.choice = picture;
+    window.createHeader = header;
+    window.addSize = size;
     RunConversionCommand(window);
     fs::current_path(before);
     const fs::path output = fs::path(picture).replace_extension(header ? ".h" : ".bmc");

@@ -9,37 +9,13 @@
 
 #include <filesystem>
 
-#include "convert/conversion_command.h"
+#include "convert/window_command/conversion_command.h"
+#include "fake_window.h"
 #include "picture_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Answers the dialog with a preset path and, like the real window, moves the working directory to
-// that file's folder on a confirmed choice.
-class FakeWindow : public WindowOperations {
-public:
-    void SetOpenDialogFileName(const std::string& fileName) override { dialogFileName = fileName; }
-    bool ExecuteOpenDialog(std::string& chosenPath) override {
-        ++dialogRuns;
-        if (!choice) return false;
-        chosenPath = *choice;
-        fs::current_path(fs::path(*choice).parent_path());
-        return true;
-    }
-    bool IsCheckBox1Checked() override { return createHeader; }
-    bool IsCheckBox2Checked() override { return addSize; }
-    std::string Memo1Text() override { return memo; }
-    void SetMemo1Text(const std::string& text) override { memo = text; }
-
-    std::optional<std::string> choice;
-    bool createHeader = false;
-    bool addSize = true;
-    std::string memo = "Results:";
-    std::string dialogFileName;
-    int dialogRuns = 0;
-};
 
 class ConversionCommand : public ::testing::Test {
 protected:

@@ -1,0 +1,52 @@
+// Causes worded from the outcome's values: the module's status texts and the system's reasons.
+#include "outcome_text.h"
+
+#include <cstring>
+
+namespace {
+
+std::string StatusText(BitmapStatus status) {
+    // The module gives no text only for success; a failure without one still needs words.
+    const char* text = BitmapStatusText(status);
+    return text ? text : "failed for an unknown reason";
+}
+
+std::string SystemText(int error) { return std::strerror(error); }
+
+}  // namespace
+
+std::string OutcomeCause(const ConversionOutcome& outcome) {
+    switch (outcome.result) {
+    case ConversionResult::Converted:
+        return {};
+    case ConversionResult::NotLoaded:
+        if (outcome.decoderReason.empty()) return StatusText(outcome.moduleStatus);
+        return StatusText(outcome.moduleStatus) + "; " + outcome.decoderReason;
+    case ConversionResult::DepthRefused:
+        return "colour depth is " + std::to_string(outcome.depth) + " bits per pixel; only 24 can be converted";
+    case ConversionResult::TooLarge:
+        return "picture is " + std::to_string(outcome.width) + " x " + std::to_string(outcome.height) +
+               " pixels; at most 65535 wide and 65535 high can be converted";
+    case ConversionResult::OutOfMemory:
+        return StatusText(BitmapOutOfMemory);
+    case ConversionResult::OutputIsPicture:
+        return "the output " + outcome.outputName + " would replace the picture itself";
+    case ConversionResult::PreviewIsPicture:
+        return "the preview " + outcome.previewName + " would replace the picture itself";
+    case ConversionResult::PreviewIsOutput:
+        return "the preview " + outcome.previewName + " would replace the output";
+    case ConversionResult::OutputNotCreated:
+        return "cannot create " + outcome.outputName + ": " + SystemText(outcome.systemError);
+    case ConversionResult::OutputNotWritten:
+        if (outcome.outputName.empty()) return "cannot write to standard output: " + SystemText(outcome.systemError);
+        return "cannot write " + outcome.outputName + ": " + SystemText(outcome.systemError);
+    case ConversionResult::PreviewNotMade:
+        return "cannot make the preview: " + StatusText(outcome.previewStatus);
+    case ConversionResult::PreviewNotWritten: {
+        std::string cause = "cannot write the preview " + outcome.previewName + ": " + StatusText(outcome.previewStatus);
+        if (outcome.systemError != 0) cause += " (" + SystemText(outcome.systemError) + ")";
+        return cause;
+    }
+    }
+    return "failed for an unknown reason";
+}

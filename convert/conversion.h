@@ -1,0 +1,83 @@
+// The one conversion path of both front ends: load a picture, check it, name and write its output
+// (and, on request, a preview), and take back what a failure left. It answers an outcome, never
+// text: the window and the command line each word it for their users.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "bitmap/bitmap.h"
+#include "display_writers.h"
+#include "picture.h"
+
+// Where the output goes.
+enum class OutputPlacement {
+    // By bare name into the working directory, which the window's dialog leaves at the picture's folder.
+    WorkingDirectory,
+    // Into the picture's own folder, whatever the working directory.
+    BesidePicture,
+    // At ConversionRequest::outputPath.
+    GivenPath,
+    // To ConversionRequest::standardOutput.
+    StandardOutput,
+};
+
+struct ConversionRequest {
+    std::string picturePath;
+    OutputOptions output;
+    OutputPlacement placement = OutputPlacement::WorkingDirectory;
+    std::string outputPath;                  // GivenPath only
+    std::FILE* standardOutput = nullptr;     // StandardOutput only
+    std::optional<std::string> previewPath;  // a 24-bit BMP of the picture as the display shows it
+    // The window converts 24-bit pictures only; the command line takes whatever its loader reads.
+    bool only24BitPictures = true;
+    // nullptr: the bitmap module alone.
+    const PictureLoader* loader = nullptr;
+};
+
+enum class ConversionResult {
+    Converted,
+    NotLoaded,         // moduleStatus, decoderReason
+    DepthRefused,      // depth
+    TooLarge,          // width, height
+    OutOfMemory,
+    OutputIsPicture,   // outputName
+    PreviewIsPicture,  // previewName
+    PreviewIsOutput,   // previewName
+    OutputNotCreated,  // outputName, systemError
+    OutputNotWritten,  // outputName (empty for standard output), systemError
+    PreviewNotMade,    // previewStatus
+    PreviewNotWritten, // previewName, previewStatus, systemError
+};
+
+struct ConversionOutcome {
+    ConversionResult result = ConversionResult::Converted;
+    BitmapStatus moduleStatus = BitmapOk;
+    std::string decoderReason;
+    std::uint16_t depth = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    // The output as placed: a bare name for WorkingDirectory, else the path; empty for standard output.
+    std::string outputName;
+    std::string previewName;
+    BitmapStatus previewStatus = BitmapOk;
+    // The system's error number where a file operation failed (0 when it gave none).
+    int systemError = 0;
+};
+
+// The size prefix holds each side in 16 bits; a larger picture cannot be described truthfully.
+inline constexpr std::uint32_t kLargestSide = 0xFFFF;
+// The only depth the window converts.
+inline constexpr std::uint16_t kWindowDepth = 24;
+
+// The extension of an output in `format`: "bmc" or "h".
+const char* OutputExtension(OutputFormat format);
+
+// Where the request's output goes; empty for standard output.
+std::string OutputPathFor(const ConversionRequest& request);
+
+// Runs the whole conversion. Only Converted leaves an output (and preview) behind; every other
+// result leaves no file of its own. Never throws.
+ConversionOutcome ConvertPicture(const ConversionRequest& request);
