@@ -23,7 +23,8 @@ struct BitmapImage {
     std::int32_t yResolution;
     std::int32_t coloursUsed;
     std::int32_t coloursImportant;
-    // 256 entries of blue, green, red, reserved; present exactly when bitsPerPixel is 8.
+    // 256 entries of blue, green, red, reserved; present exactly when bitsPerPixel is 8. Entries that a
+    // file's shorter table did not hold are black.
     std::uint8_t* palette;
     // imageSize bytes of pixel rows, bottom row first, each row `imageSize / height` bytes apart.
     std::uint8_t* pixels;
