@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "bitmap_fields.h"
-#include "block_alloc.h"
 #include "bitmap_status.h"
+#include "block_alloc.h"
 #include "memory_advice.h"
 #include "stream_info.h"
 

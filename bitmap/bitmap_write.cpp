@@ -26,9 +26,8 @@ bool WriteZeros(std::FILE* stream, std::uint32_t count) {
 bool WriteContents(const BitmapImage& image, std::FILE* stream) {
     if (WriteBitmapHeader(&image, stream) != BitmapOk) return false;
     const BitmapLayout layout = LayoutOf(image.dataOffset, image.palette != nullptr);
-    if (layout.tableBytes > 0 && std::fwrite(image.palette, 1, layout.tableBytes, stream) != layout.tableBytes) {
-        return false;
-    }
+    const std::size_t tableBytes = layout.tableBytes;
+    if (tableBytes > 0 && std::fwrite(image.palette, 1, tableBytes, stream) != tableBytes) return false;
     if (!WriteZeros(stream, layout.gapBytes)) return false;
     const std::size_t pixelBytes = image.imageSize;
     if (pixelBytes > 0 && std::fwrite(image.pixels, 1, pixelBytes, stream) != pixelBytes) return false;
