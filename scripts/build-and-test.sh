@@ -31,3 +31,9 @@ cmake --build build-sanitize
 # Leak checking stays on whatever the environment says; undefined behaviour is reported with a stack.
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_tests build-sanitize --timeout 600
+
+# The bitmap module and its tests that need no Qt, built for 32 bits (size_t of 32 bits, as on the
+# 32-bit ARM boards many users run), with GoogleTest built from its source package for that target.
+cmake -S tests/bitmap32 -B build-m32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_M32=ON
+cmake --build build-m32
+run_tests build-m32 --timeout 300

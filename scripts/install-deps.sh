@@ -7,7 +7,7 @@ packages=()
 for group in "$@"; do
   case "$group" in
     build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core help2man) ;;
-    test) packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool openbox wmctrl dpkg-dev file lintian man-db) ;;
+    test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file lintian man-db) ;;
     bench) packages+=(hyperfine imagemagick time) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;

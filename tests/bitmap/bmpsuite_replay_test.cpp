@@ -206,6 +206,9 @@ TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
     EXPECT_EQ(covered, static_cast<int>(kForty.size())) << "some recorded files are missing from the suite";
 }
 
+// ctest's SKIP_RETURN_CODE for this test.
+constexpr int kSkippedExitCode = 77;
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
@@ -213,5 +216,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_suite = argv[1];
+    // The suite is replayed from beside the repository, never copied in; without it the replay
+    // reports itself skipped (ctest lists it under the tests that did not run) instead of passing.
+    if (!std::filesystem::is_directory(g_suite + "/g")) {
+        std::printf("The public BMP suite is not at %s: replay skipped.\n", g_suite.c_str());
+        return kSkippedExitCode;
+    }
     return RUN_ALL_TESTS();
 }
