@@ -218,8 +218,8 @@ int main(int argc, char** argv) {
     g_suite = argv[1];
     // The suite is replayed from beside the repository, never copied in; without it the replay
     // reports itself skipped (ctest lists it under the tests that did not run) instead of passing.
-    if (!std::filesystem::is_directory(g_suite + "/g")) {
-        std::printf("The public BMP suite is not at %s: replay skipped.\n", g_suite.c_str());
+    if (!std::filesystem::is_directory(g_suite / "g")) {
+        std::printf("The public BMP suite is not at %s: replay skipped.\n", g_suite.string().c_str());
         return kSkippedExitCode;
     }
     return RUN_ALL_TESTS();
