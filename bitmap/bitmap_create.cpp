@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
 #include "block_alloc.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 
 inline constexpr std::uint16_t kBitmapMagic = 0x4D42;
 inline constexpr std::uint32_t kBitmapHeaderBytes = 54;

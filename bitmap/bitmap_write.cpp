@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 
 inline bool PixelInside(const BitmapImage& image, std::uint32_t x, std::uint32_t y) {
     return x < image.width && y < image.height;

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "bitmap/bitmap.h"
-#include "bitmap/bitmap_fields.h"
+#include "bitmap_fields.h"
 #include "child_load.h"
 #include "pipe_feed.h"
 #include "test_files.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "bitmap/bitmap.h"
-#include "bitmap/bitmap_fields.h"
+#include "bitmap_fields.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;
