@@ -26,38 +26,121 @@ constexpr std::array<std::uint8_t, 256> MakeNearestShown() {
     return table;
 }
 
-constexpr std::array<std::uint8_t, 256> kNearestShown6 = MakeNearestShown<6>();
-constexpr std::array<std::uint8_t, 256> kNearestShown5 = MakeNearestShown<5>();
-
-const std::uint8_t* NearestShown(unsigned bits) { return bits == 5 ? kNearestShown5.data() : kNearestShown6.data(); }
-
 constexpr std::uint32_t kRunPixels = 1024;
 // Values and errors are in sixteenths, so the 7/16, 3/16, 5/16 and 1/16 shares lose little to rounding.
 constexpr int kLargest = 255 * 16;
 
+// A value entering a pixel is its own (0..kLargest) and the error from above, which the first pass
+// keeps within kMargin of that range, and the 7/16 share from the pixel before it (less than 128):
+// the table of steps covers all of that, so the inner loop needs no bounds.
+constexpr int kMargin = 128;
+constexpr int kStepsBelow = 2 * kMargin;
+constexpr int kStepCount = kLargest + 1 + 2 * kStepsBelow;
+
+// What a channel value turns into: the shown colour of the level nearest to it (clamped to the
+// channel's range), and the difference split for the next pixel of the row and for the pixels below,
+// behind, straight down and ahead. The shares are rounded and the last takes what the others left, so
+// no error is lost or made. Looked up rather than worked out: this is the inner loop of the whole
+// diffusion.
+struct Step {
+    std::uint8_t shown;
+    std::int8_t ahead;
+    std::int8_t behindBelow;
+    std::int8_t straightBelow;
+    std::int8_t aheadBelow;
+};
+
+template <unsigned kBits>
+constexpr std::array<Step, kStepCount> MakeSteps() {
+    const std::array<std::uint8_t, 256> nearest = MakeNearestShown<kBits>();
+    std::array<Step, kStepCount> steps{};
+    for (int index = 0; index < kStepCount; ++index) {
+        const int value = std::clamp(index - kStepsBelow, 0, kLargest);
+        const int shown = nearest[(value + 8) >> 4];
+        const int left = value - shown * 16;
+        const int ahead = (7 * left + 8) >> 4;
+        const int behindBelow = (3 * left + 8) >> 4;
+        const int straightBelow = (5 * left + 8) >> 4;
+        steps[index] = {static_cast<std::uint8_t>(shown), static_cast<std::int8_t>(ahead),
+                        static_cast<std::int8_t>(behindBelow), static_cast<std::int8_t>(straightBelow),
+                        static_cast<std::int8_t>(left - ahead - behindBelow - straightBelow)};
+    }
+    return steps;
+}
+
+// The difference never exceeds half a 5-bit level and a rounding, so every share fits its byte, and
+// the 7/16 share stays within the margin.
+template <unsigned kBits>
+constexpr bool SharesFit() {
+    const std::array<std::uint8_t, 256> nearest = MakeNearestShown<kBits>();
+    for (int value = 0; value <= kLargest; ++value) {
+        const int left = value - nearest[(value + 8) >> 4] * 16;
+        if (7 * left + 8 >= kMargin * 16 || 7 * left + 8 < -kMargin * 16) return false;
+    }
+    return true;
+}
+static_assert(SharesFit<5>() && SharesFit<6>());
+
+constexpr std::array<Step, kStepCount> kSteps5 = MakeSteps<5>();
+constexpr std::array<Step, kStepCount> kSteps6 = MakeSteps<6>();
+
+template <unsigned kBits>
+constexpr const Step* kSteps = (kBits == 5 ? kSteps5.data() : kSteps6.data()) + kStepsBelow;
+
+// The error of one channel as it moves along a row: what goes to the next pixel, and what the row
+// below has gathered so far for the column just passed and for the current one.
+struct Carry {
+    int ahead = 0;
+    int belowPassed = 0;
+    int belowHere = 0;
+};
+
+// Diffuses one channel whose value with the error from above is `start`, answering its shown colour.
+// Every entry of `below` is written once, as the pixel after it is passed: the share of that pixel is
+// the last it gets.
+template <unsigned kBits>
+inline std::uint8_t Diffuse(int start, Carry& carry, std::int32_t& belowBehind) {
+    const Step& step = kSteps<kBits>[start + carry.ahead];
+    belowBehind = carry.belowPassed + step.behindBelow;
+    carry.belowPassed = carry.belowHere + step.straightBelow;
+    carry.belowHere = step.aheadBelow;
+    carry.ahead = step.ahead;
+    return step.shown;
+}
+
 // Diffuses one row in the direction kStep (3: left to right, -3: right to left). `error` and `below`
-// point at column 0 of rows that reach one column beyond either side.
-template <int kStep>
-void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below,
-                const std::uint8_t* const* nearest) {
+// point at column 0 of rows that reach one column beyond either side; `error` is used up, `below` is
+// written whole.
+template <int kStep, unsigned kOuterBits>
+void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below) {
+    // Apart from the error along the row, every value is known before the row starts, and this loop
+    // has no order to keep.
+    for (std::size_t k = 0; k < 3 * std::size_t{width}; ++k)
+        error[k] = std::clamp(error[k] + row[k] * 16, -kMargin, kLargest + kMargin);
+    Carry red, green, blue;
     std::ptrdiff_t at = kStep > 0 ? 0 : 3 * (static_cast<std::ptrdiff_t>(width) - 1);
     for (std::uint32_t i = 0; i < width; ++i, at += kStep) {
-        for (int channel = 0; channel < 3; ++channel) {
-            const std::ptrdiff_t k = at + channel;
-            const int value = std::clamp(row[k] * 16 + error[k], 0, kLargest);
-            const int shown = nearest[channel][(value + 8) >> 4];
-            row[k] = static_cast<std::uint8_t>(shown);
-            // The shares are rounded; the last takes what rounding left, so no error is lost or made.
-            const int left = value - shown * 16;
-            const int ahead = (7 * left + 8) >> 4;
-            const int behindBelow = (3 * left + 8) >> 4;
-            const int straightBelow = (5 * left + 8) >> 4;
-            error[k + kStep] += ahead;
-            below[k - kStep] += behindBelow;
-            below[k] += straightBelow;
-            below[k + kStep] += left - ahead - behindBelow - straightBelow;
-        }
+        std::uint8_t* pixel = row + at;
+        const std::int32_t* start = error + at;
+        std::int32_t* behind = below + at - kStep;
+        pixel[0] = Diffuse<kOuterBits>(start[0], red, behind[0]);
+        pixel[1] = Diffuse<6>(start[1], green, behind[1]);
+        pixel[2] = Diffuse<kOuterBits>(start[2], blue, behind[2]);
     }
+    // The last column's entry; the one beyond the edge is never read.
+    const std::ptrdiff_t last = at - kStep;
+    below[last] = red.belowPassed;
+    below[last + 1] = green.belowPassed;
+    below[last + 2] = blue.belowPassed;
+}
+
+template <int kStep>
+void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below,
+                unsigned outerBits) {
+    if (outerBits == 5)
+        DiffuseRow<kStep, 5>(row, width, error, below);
+    else
+        DiffuseRow<kStep, 6>(row, width, error, below);
 }
 
 }  // namespace
@@ -72,8 +155,7 @@ std::unique_ptr<DitheredPicture> DitheredPicture::Make(const Picture& source, Pi
 
 DitheredPicture::DitheredPicture(const Picture& source, PixelLayout layout)
     : source_(source),
-      nearest_{NearestShown(OuterChannelBits(layout)), NearestShown(GreenChannelBits(layout)),
-               NearestShown(OuterChannelBits(layout))},
+      outerBits_(OuterChannelBits(layout)),
       row_(3 * std::size_t{source.Width()}),
       error_(3 * (std::size_t{source.Width()} + 2)),
       nextError_(error_.size()) {}
@@ -96,9 +178,8 @@ void DitheredPicture::MakeRow(std::uint32_t y) const {
         source_.ReadRun(x, y, std::min(kRunPixels, width - x), row_.data() + 3 * std::size_t{x});
     // Serpentine order keeps the error from drifting one way along every row.
     if (y % 2 == 0)
-        DiffuseRow<3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, nearest_);
+        DiffuseRow<3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, outerBits_);
     else
-        DiffuseRow<-3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, nearest_);
+        DiffuseRow<-3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, outerBits_);
     error_.swap(nextError_);
-    std::fill(nextError_.begin(), nextError_.end(), 0);
 }

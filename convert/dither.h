@@ -31,12 +31,13 @@ private:
     void MakeRow(std::uint32_t y) const;
 
     const Picture& source_;
-    // Of each level's shown colour, the one nearest to every 8-bit value, for red, green and blue.
-    const std::uint8_t* nearest_[3];
+    // Bits the layout keeps of red and blue; green keeps 6 in every layout.
+    unsigned outerBits_;
     // The shown colours of the last row made.
     mutable std::vector<std::uint8_t> row_;
     // The error carried into the row being made and into the row below, in sixteenths of a unit: three
     // channels for each column and for one column either side, which takes what falls off the edges.
+    // Each row below is written whole as its row is made.
     mutable std::vector<std::int32_t> error_;
     mutable std::vector<std::int32_t> nextError_;
     // Rows made since the top; the last of them is in row_.
