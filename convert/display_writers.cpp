@@ -9,6 +9,7 @@
 
 #include "dither.h"
 #include "output_buffer.h"
+#include "run_bytes.h"
 
 namespace {
 
@@ -106,27 +107,26 @@ struct PixelCode<PixelLayout::Rgb666> {
     }
 };
 
-// ",R,G" for the top six bits of red and green kept in place: up to 8 characters, so the length
-// has a byte of its own. Indexed by 6-bit red x 64 + 6-bit green.
-struct HighRedGreenText {
-    char word[8];
-    std::uint8_t length;
+// ",R,G" for the top six bits of red and green kept in place, indexed by 6-bit red x 64 + 6-bit green.
+// Up to 8 characters fill the word, so the lengths have a table of their own.
+struct HighRedGreenTexts {
+    std::array<std::array<char, 8>, 64 * 64> words;
+    std::array<std::uint8_t, 64 * 64> lengths;
 };
 
-constexpr std::array<HighRedGreenText, 64 * 64> MakeHighRedGreenTexts() {
-    std::array<HighRedGreenText, 64 * 64> table{};
+constexpr HighRedGreenTexts MakeHighRedGreenTexts() {
+    HighRedGreenTexts table{};
     for (unsigned pair = 0; pair < 64 * 64; ++pair) {
         const CommaNumber& red = kCommaNumbers[(pair >> 6) << 2];
         const CommaNumber& green = kCommaNumbers[(pair & 63) << 2];
-        HighRedGreenText& entry = table[pair];
-        for (unsigned i = 0; i < red.length; ++i) entry.word[i] = red.text[i];
-        for (unsigned i = 0; i < green.length; ++i) entry.word[red.length + i] = green.text[i];
-        entry.length = static_cast<std::uint8_t>(red.length + green.length);
+        for (unsigned i = 0; i < red.length; ++i) table.words[pair][i] = red.text[i];
+        for (unsigned i = 0; i < green.length; ++i) table.words[pair][red.length + i] = green.text[i];
+        table.lengths[pair] = static_cast<std::uint8_t>(red.length + green.length);
     }
     return table;
 }
 
-constexpr std::array<HighRedGreenText, 64 * 64> kHighRedGreenTexts = MakeHighRedGreenTexts();
+constexpr HighRedGreenTexts kHighRedGreenTexts = MakeHighRedGreenTexts();
 
 // ",N" as a whole 4-byte word; ",255" fills it.
 inline std::uint8_t* PutCommaNumber(std::uint8_t* target, std::uint8_t value) {
@@ -144,9 +144,9 @@ struct PixelCode<PixelLayout::Rgb666High> {
         target[2] = last & 0xFC;
     }
     static std::uint8_t* Text(std::uint8_t* target, std::uint8_t first, std::uint8_t green, std::uint8_t last) {
-        const HighRedGreenText& firstGreen = kHighRedGreenTexts[SixBitChannel(first) * 64u + SixBitChannel(green)];
-        std::memcpy(target, firstGreen.word, sizeof firstGreen.word);
-        return PutCommaNumber(target + firstGreen.length, last & 0xFC);
+        const unsigned pair = SixBitChannel(first) * 64u + SixBitChannel(green);
+        std::memcpy(target, kHighRedGreenTexts.words[pair].data(), 8);
+        return PutCommaNumber(target + kHighRedGreenTexts.lengths[pair], last & 0xFC);
     }
 };
 
@@ -193,10 +193,13 @@ void AppendCommaNumber(OutputBuffer& buffer, std::uint8_t value) {
 void AppendText(OutputBuffer& buffer, const char* text) { buffer.Append(text, std::strlen(text)); }
 
 // Calls `emit(rgb, count)` for consecutive runs of the picture's pixels, top row first, each run
-// holding red, green, blue triples of one row.
+// holding red, green, blue triples of one row, with kRunMargin readable bytes either side.
 template <typename Emit>
 void ForEachPixelRun(const Picture& picture, std::uint16_t width, std::uint16_t height, Emit emit) {
-    std::uint8_t rgb[3 * kRunPixels];
+    std::uint8_t space[kRunMargin + 3 * kRunPixels + kRunMargin];
+    std::memset(space, 0, kRunMargin);
+    std::memset(space + kRunMargin + 3 * kRunPixels, 0, kRunMargin);
+    std::uint8_t* const rgb = space + kRunMargin;
     for (std::uint32_t row = 0; row < height; ++row) {
         for (std::uint32_t column = 0; column < width; column += kRunPixels) {
             const std::uint32_t count = width - column < kRunPixels ? width - column : kRunPixels;
@@ -204,6 +207,19 @@ void ForEachPixelRun(const Picture& picture, std::uint16_t width, std::uint16_t 
             emit(rgb, count);
         }
     }
+}
+
+// The pixels of a run that the layout's block encoder takes, if it has one.
+template <PixelLayout kLayout, bool kBlueFirst>
+std::uint32_t EncodeBlocks([[maybe_unused]] const std::uint8_t* rgb, [[maybe_unused]] std::uint32_t count,
+                           [[maybe_unused]] std::uint8_t* target) {
+#if defined(__GNUC__)
+    if constexpr (kLayout == PixelLayout::Rgb565 || kLayout == PixelLayout::Rgb565Le)
+        return run_bytes::Encode565<kBlueFirst, kLayout == PixelLayout::Rgb565Le>(rgb, count, target);
+    else if constexpr (kBlueFirst)
+        return run_bytes::SwapOuterChannels<kLayout == PixelLayout::Rgb666High>(rgb, count, target);
+#endif
+    return 0;
 }
 
 std::uint16_t Side(std::uint32_t side) { return static_cast<std::uint16_t>(side); }
@@ -237,8 +253,8 @@ bool WriteRaw(const Picture& picture, bool withSizePrefix, std::FILE* out) {
         } else if constexpr (kLayout == PixelLayout::Rgb666High && !kBlueFirst) {
             for (std::size_t i = 0; i < bytes; ++i) target[i] = rgb[i] & 0xFC;
         } else {
-            for (std::uint32_t i = 0; i < count; ++i, rgb += 3)
-                Code::Bytes(target + Code::kBytes * i, Wired::First(rgb), rgb[1], Wired::Last(rgb));
+            for (std::uint32_t i = EncodeBlocks<kLayout, kBlueFirst>(rgb, count, target); i < count; ++i)
+                Code::Bytes(target + Code::kBytes * i, Wired::First(rgb + 3 * i), rgb[3 * i + 1], Wired::Last(rgb + 3 * i));
         }
         buffer.Commit(bytes);
     });
