@@ -253,8 +253,10 @@ bool WriteRaw(const Picture& picture, bool withSizePrefix, std::FILE* out) {
         } else if constexpr (kLayout == PixelLayout::Rgb666High && !kBlueFirst) {
             for (std::size_t i = 0; i < bytes; ++i) target[i] = rgb[i] & 0xFC;
         } else {
-            for (std::uint32_t i = EncodeBlocks<kLayout, kBlueFirst>(rgb, count, target); i < count; ++i)
-                Code::Bytes(target + Code::kBytes * i, Wired::First(rgb + 3 * i), rgb[3 * i + 1], Wired::Last(rgb + 3 * i));
+            for (std::uint32_t i = EncodeBlocks<kLayout, kBlueFirst>(rgb, count, target); i < count; ++i) {
+                const std::uint8_t* pixel = rgb + 3 * i;
+                Code::Bytes(target + Code::kBytes * i, Wired::First(pixel), pixel[1], Wired::Last(pixel));
+            }
         }
         buffer.Commit(bytes);
     });
