@@ -84,7 +84,8 @@ TEST(cli_options, display_options_in_every_spelling) {
     const std::vector<std::pair<std::string, PixelLayout>> layouts{{"rgb666", PixelLayout::Rgb666},
                                                                    {"rgb666-high", PixelLayout::Rgb666High},
                                                                    {"rgb565", PixelLayout::Rgb565}};
-    for (const auto& [name, layout] : layouts) EXPECT_EQ(Parse({"--layout=" + name, "a.bmp"}).settings.output.layout, layout);
+    for (const auto& [name, layout] : layouts)
+        EXPECT_EQ(Parse({"--layout=" + name, "a.bmp"}).settings.output.layout, layout);
     // Without the options: the window's layout, red first, undithered, "pic".
     const OutputOptions plain = Parse({"a.bmp"}).settings.output;
     EXPECT_EQ(plain.layout, PixelLayout::Rgb666);
@@ -96,7 +97,8 @@ TEST(cli_options, array_names_must_be_c_identifiers) {
     for (const std::string name : {"_", "a", "Logo", "_pic9", "int8", "Bool"})
         EXPECT_EQ(Parse({"--name", name, "a.bmp"}).settings.output.arrayName, name) << name;
     const std::string digits = "; a C identifier starts with a letter or '_'";
-    const std::string letters = " that a C identifier cannot hold; use only the letters A-Z and a-z, the digits 0-9 and '_'";
+    const std::string letters =
+        " that a C identifier cannot hold; use only the letters A-Z and a-z, the digits 0-9 and '_'";
     const std::vector<std::pair<std::string, std::string>> refused{
         {"", "the array name is empty; give a C identifier such as 'logo'"},
         {"3d", "the array name '3d' starts with a digit" + digits},

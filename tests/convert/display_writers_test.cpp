@@ -181,7 +181,8 @@ TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
                 Bytes pixel{byte(value >> 8), byte(value)};
                 if (layout == PixelLayout::Rgb565Le) pixel = {byte(value), byte(value >> 8)};
                 if (layout == PixelLayout::Rgb666) pixel = {byte(first >> 2), byte(c.green >> 2), byte(last >> 2)};
-                if (layout == PixelLayout::Rgb666High) pixel = {byte(first & 0xFC), byte(c.green & 0xFC), byte(last & 0xFC)};
+                if (layout == PixelLayout::Rgb666High)
+                    pixel = {byte(first & 0xFC), byte(c.green & 0xFC), byte(last & 0xFC)};
                 expected.insert(expected.end(), pixel.begin(), pixel.end());
                 for (const auto byte : pixel) {
                     text += ',';
@@ -197,7 +198,8 @@ TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
             EXPECT_EQ(Written(options), expected) << static_cast<int>(layout) << " " << blueFirst;
             options.format = OutputFormat::ArrayText;
             const Bytes written = Written(options);
-            EXPECT_TRUE(std::string(written.begin(), written.end()) == text) << static_cast<int>(layout) << " " << blueFirst;
+            EXPECT_TRUE(std::string(written.begin(), written.end()) == text)
+                << static_cast<int>(layout) << " " << blueFirst;
         }
     }
 }
