@@ -64,8 +64,11 @@ if [ "$mode" = layouts ]; then
       format_option=""
       [ "$format" = h ] && format_option=--header
       declare -A wall=() cpu=()
+      count=${#variants[@]}
       for ((round = 0; round <= runs; ++round)); do
-        for variant in "${variants[@]}"; do
+        # Each round starts one case later, so that no case always follows the same one.
+        for ((i = 0; i < count; ++i)); do
+          variant=${variants[(round + i) % count]}
           name=${variant%%::*}
           # shellcheck disable=SC2086
           read -r w c _ < <(run_once "$program" $format_option ${variant#*::} -o "$work/out.$format" "$in")
