@@ -55,7 +55,7 @@ if [ "$mode" = layouts ]; then
   variants=("default::" "bgr::--bgr" "rgb666-high::--layout rgb666-high" "rgb565::--layout rgb565"
     "rgb565-le::--layout rgb565-le" "rgb565 bgr::--layout rgb565 --bgr" "dither::--dither"
     "rgb565 dither::--layout rgb565 --dither")
-  table="| picture | format | case | median s | min s | max s | ratio to default (medians) | CPU median s | CPU ratio |"$'\n'
+  table="| picture | format | options | median s | min s | max s | ratio to default (medians) | CPU median s | CPU ratio |"$'\n'
   table+="|---|---|---|---|---|---|---|---|---|"$'\n'
   for size in $sizes; do
     in=$work/p$size.bmp
@@ -83,7 +83,8 @@ if [ "$mode" = layouts ]; then
         name=${variant%%::*}
         read -r m lo hi < <(printf '%s' "${wall[$name]}" | stats)
         read -r cm _ _ < <(printf '%s' "${cpu[$name]}" | stats)
-        table+="| $size | $format | $name ${variant#*::} | $m | $lo | $hi | $(ratio "$m" "$base_wall") | $cm | $(ratio "$cm" "$base_cpu") |"$'\n'
+        options=${variant#*::}
+        table+="| $size | $format | ${options:-(default layout)} | $m | $lo | $hi | $(ratio "$m" "$base_wall") | $cm | $(ratio "$cm" "$base_cpu") |"$'\n'
       done
       unset wall cpu
     done
