@@ -1,5 +1,6 @@
-// The two output formats for 6-bit-per-channel displays. Both read the picture a run of a row at a
-// time and stream through a fixed-size buffer, so no output-sized buffer is ever built.
+// The two output formats for colour displays, in each pixel layout their controllers take. Both read
+// the picture a run of a row at a time and stream through a fixed-size buffer, so no output-sized
+// buffer is ever built.
 #pragma once
 
 #include <cstdint>
