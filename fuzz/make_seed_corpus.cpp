@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "bitmap/bitmap.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -42,13 +42,6 @@ bool SaveCreated(const std::string& name, std::uint32_t width, std::uint32_t hei
     return LastBitmapStatus() == BitmapOk;
 }
 
-void Le16(Bytes& b, std::uint16_t v) {
-    b.push_back(static_cast<std::uint8_t>(v)), b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Le32(Bytes& b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 struct Header {
     std::uint16_t magic = 0x4D42;
     std::uint32_t headerSize = 40;
@@ -64,10 +57,9 @@ struct Header {
 
 // The 54 header bytes, then `payload` bytes of a repeating pattern.
 Bytes Crafted(const Header& h, std::size_t payload) {
-    Bytes b;
-    Le16(b, h.magic), Le32(b, h.fileSize), Le16(b, 0), Le16(b, 0), Le32(b, h.dataOffset);
-    Le32(b, h.headerSize), Le32(b, h.width), Le32(b, h.height), Le16(b, h.planes), Le16(b, h.depth);
-    Le32(b, h.compression), Le32(b, h.imageSize), Le32(b, 2835), Le32(b, 2835), Le32(b, 0), Le32(b, 0);
+    Bytes b = BmpHeader({.dataOffset = h.dataOffset, .fileSize = h.fileSize, .planes = h.planes, .width = h.width,
+                         .height = h.height, .bitsPerPixel = h.depth, .imageSize = h.imageSize,
+                         .headerSize = h.headerSize, .compression = h.compression, .magic = h.magic});
     for (std::size_t i = 0; i < payload; ++i) b.push_back(static_cast<std::uint8_t>(i * 13 + 5));
     return b;
 }

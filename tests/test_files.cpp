@@ -51,14 +51,14 @@ Bytes BmpHeader(const BmpHeaderFields& f) {
     const std::uint32_t dataOffset = f.dataOffset.value_or(f.bitsPerPixel == 8 ? 54 + 1024 : 54);
     Bytes bytes;
     PutLe16(bytes, f.magic);
-    PutLe32(bytes, dataOffset + f.imageSize);
+    PutLe32(bytes, f.fileSize.value_or(dataOffset + f.imageSize));
     PutLe16(bytes, 0);
     PutLe16(bytes, 0);
     PutLe32(bytes, dataOffset);
     PutLe32(bytes, f.headerSize);
     PutLe32(bytes, f.width);
     PutLe32(bytes, f.height);
-    PutLe16(bytes, 1);
+    PutLe16(bytes, f.planes);
     PutLe16(bytes, f.bitsPerPixel);
     PutLe32(bytes, f.compression);
     PutLe32(bytes, f.imageSize);

@@ -36,6 +36,8 @@ void PutLe32(Bytes& bytes, std::uint32_t value);
 // the header and, for 8 bits, a full colour table.
 struct BmpHeaderFields {
     std::optional<std::uint32_t> dataOffset = std::nullopt;
+    std::optional<std::uint32_t> fileSize = std::nullopt;  // dataOffset + imageSize unless given
+    std::uint16_t planes = 1;
     std::uint32_t width = 1;
     std::uint32_t height = 1;
     std::uint16_t bitsPerPixel = 24;
