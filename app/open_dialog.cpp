@@ -1,6 +1,8 @@
 // Showing the file-open dialog with its stored settings, and keeping what a confirmed choice changes.
 #include "open_dialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -36,14 +38,24 @@ void PlaceDialog(QFileDialog& dialog) {
     dialog.move(DialogPosition(screen->geometry(), outer));
 }
 
+// The name field's completion list is a window of its own that Qt leaves open when Return in the
+// field closes the dialog; left open, it would swallow the next click anywhere on the screen.
+void HideCompletionLists(const QFileDialog& dialog) {
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) completer->popup()->hide();
+}
+
 }  // namespace
 
 QStringList NameFiltersFromFilterText(const QString& filterText) {
     const QStringList parts = filterText.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts).join(u' ');
-        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns));
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        // Where the form was designed, "*.*" matches every name; Qt would demand a dot in it.
+        for (QString& pattern : patterns) {
+            if (pattern == u"*.*") pattern = QStringLiteral("*");
+        }
+        filters.append(QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(u' ')));
     }
     return filters;
 }
@@ -70,7 +82,9 @@ bool ExecuteOpenDialog(QFileDialog& dialog) {
     dialog.selectFile(OpenDialogFileName(dialog));
     PlaceDialog(dialog);
 
-    if (dialog.exec() != QDialog::Accepted) return false;
+    const int outcome = dialog.exec();
+    HideCompletionLists(dialog);
+    if (outcome != QDialog::Accepted) return false;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return false;
 

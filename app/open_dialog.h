@@ -14,9 +14,10 @@
 
 class QFileDialog;
 
-// Turns filter text such as "bmp|*.bmp|All|*.*" into Qt's name filters "bmp (*.bmp)" and "All (*.*)".
-// Several patterns of one entry, separated by ';', are listed with spaces between them. A last
-// description that has no pattern is dropped.
+// Turns filter text such as "bmp|*.bmp|All|*.*" into Qt's name filters "bmp (*.bmp)" and "All (*)".
+// Several patterns of one entry, separated by ';', are listed with spaces between them. A pattern
+// "*.*" becomes "*", so that it lists every file, also names without a dot. A last description that
+// has no pattern is dropped.
 QStringList NameFiltersFromFilterText(const QString& filterText);
 
 // Where the top left corner of a dialog whose outer size is `outer` goes on the screen `screen`:
@@ -33,4 +34,5 @@ QString OpenDialogFileName(const QFileDialog& dialog);
 // On a confirmed choice answers true: the file name becomes the chosen file's full path (the file
 // need not exist), the file type selected at that moment is remembered, and the working directory
 // becomes the chosen file's folder. A cancel answers false and changes none of these.
+// However it closes, no completion list of its name field stays on the screen.
 bool ExecuteOpenDialog(QFileDialog& dialog);

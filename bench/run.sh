@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Speed and peak memory of vandrel-convert on 4096 x 4096 and 8192 x 8192 24-bit pictures, each case
 # as a ratio against a baseline timed in the same run. Never part of the tests.
-# Usage: bash bench/run.sh [RUNS]        (RUNS per case, default 7)
+# Usage: bash bench/run.sh [RUNS]          (RUNS per case, default 7)
+#        bash bench/run.sh layouts [RUNS]  every pixel layout, blue-first wiring and dithering on the
+#                                          4096 x 4096 picture, each as a ratio against the default
+#                                          layout of the same format
 # Pictures and outputs go to $VANDREL_BENCH_DIR (default /tmp/vandrel-bench), never into the repo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+mode=formats
+if [ "${1:-}" = layouts ]; then
+  mode=layouts
+  shift
+fi
 runs=${1:-7}
-sizes=${VANDREL_BENCH_SIZES:-"4096 8192"}
+default_sizes="4096 8192"
+[ "$mode" = layouts ] && default_sizes=4096
+sizes=${VANDREL_BENCH_SIZES:-$default_sizes}
 build=build-bench
 work=${VANDREL_BENCH_DIR:-/tmp/vandrel-bench}
 peer=/usr/bin/convert
@@ -38,6 +48,52 @@ stats() {
     printf "%.3f %.3f %.3f\n", m, v[1], v[NR] }'
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# The layouts mode: the same picture through every layout, wiring and dithering, interleaved in rounds
+# with the default layout it is compared with.
+if [ "$mode" = layouts ]; then
+  variants=("default::" "bgr::--bgr" "rgb666-high::--layout rgb666-high" "rgb565::--layout rgb565"
+    "rgb565-le::--layout rgb565-le" "rgb565 bgr::--layout rgb565 --bgr" "dither::--dither"
+    "rgb565 dither::--layout rgb565 --dither")
+  table="| picture | format | options | median s | min s | max s | ratio to default (medians) | CPU median s | CPU ratio |"$'\n'
+  table+="|---|---|---|---|---|---|---|---|---|"$'\n'
+  for size in $sizes; do
+    in=$work/p$size.bmp
+    [ -f "$in" ] || "$build/make_picture" "$size" "$size" "$in"
+    for format in bmc h; do
+      format_option=""
+      [ "$format" = h ] && format_option=--header
+      declare -A wall=() cpu=()
+      count=${#variants[@]}
+      for ((round = 0; round <= runs; ++round)); do
+        # Each round starts one case later, so that no case always follows the same one.
+        for ((i = 0; i < count; ++i)); do
+          variant=${variants[(round + i) % count]}
+          name=${variant%%::*}
+          # shellcheck disable=SC2086
+          read -r w c _ < <(run_once "$program" $format_option ${variant#*::} -o "$work/out.$format" "$in")
+          ((round == 0)) && continue
+          wall[$name]+="$w"$'\n'
+          cpu[$name]+="$c"$'\n'
+        done
+      done
+      read -r base_wall _ _ < <(printf '%s' "${wall[default]}" | stats)
+      read -r base_cpu _ _ < <(printf '%s' "${cpu[default]}" | stats)
+      for variant in "${variants[@]}"; do
+        name=${variant%%::*}
+        read -r m lo hi < <(printf '%s' "${wall[$name]}" | stats)
+        read -r cm _ _ < <(printf '%s' "${cpu[$name]}" | stats)
+        options=${variant#*::}
+        table+="| $size | $format | ${options:-(default layout)} | $m | $lo | $hi | $(ratio "$m" "$base_wall") | $cm | $(ratio "$cm" "$base_cpu") |"$'\n'
+      done
+      unset wall cpu
+    done
+  done
+  rm -f "$work"/out.*
+  printf '%s\n' "$table"
+  echo "Runs per case: $runs after one warm-up round; load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+  exit 0
+fi
 
 table="| case | median s | min s | max s | ratio (medians) | CPU median s | CPU ratio |"$'\n'
 table+="|---|---|---|---|---|---|---|"$'\n'

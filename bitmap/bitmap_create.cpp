@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
+#include "block_alloc.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ BitmapImage* CreateBitmap(std::uint32_t width, std::uint32_t height, std::uint16
         return nullptr;
     }
 
-    // calloc leaves every field not set below at 0: reserved words, resolutions, colour counts.
-    auto* image = static_cast<BitmapImage*>(std::calloc(1, sizeof(BitmapImage)));
+    // The zeroed block leaves every field not set below at 0: reserved words, resolutions, colour counts.
+    auto* image = static_cast<BitmapImage*>(AllocateZeroedBlock(sizeof(BitmapImage)));
     if (image == nullptr) {
         SetBitmapStatus(BitmapOutOfMemory);
         return nullptr;
@@ -70,14 +71,14 @@ BitmapImage* CreateBitmap(std::uint32_t width, std::uint32_t height, std::uint16
     image->imageSize = sizes.imageSize;
 
     if (depth == 8) {
-        image->palette = static_cast<std::uint8_t*>(std::calloc(kPaletteBytes, 1));
+        image->palette = static_cast<std::uint8_t*>(AllocateZeroedBlock(kPaletteBytes));
         if (image->palette == nullptr) {
             std::free(image);
             SetBitmapStatus(BitmapOutOfMemory);
             return nullptr;
         }
     }
-    image->pixels = static_cast<std::uint8_t*>(std::calloc(sizes.imageSize, 1));
+    image->pixels = static_cast<std::uint8_t*>(AllocateZeroedBlock(sizes.imageSize));
     if (image->pixels == nullptr) {
         std::free(image->palette);
         std::free(image);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 #include "bitmap_fields.h"
 
 bool WriteLe32(std::uint32_t value, std::FILE* stream) {

@@ -1,11 +1,13 @@
 // Loading a BMP file into a new image. Every header value that decides an allocation is checked
 // against what the file can actually supply before anything large is reserved.
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <optional>
 
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
+#include "block_alloc.h"
 #include "memory_advice.h"
 #include "stream_info.h"
 
@@ -46,33 +48,38 @@ bool EnsureRowsFit(BitmapImage& image) {
     return true;
 }
 
-// False when the stream is known to end before `bytes` more bytes.
-bool StreamCanSupply(std::FILE* stream, std::uint64_t bytes) {
-    const StreamInfo info = QueryStream(stream);
-    return !info.remainingBytes || *info.remainingBytes >= bytes;
+// Reads and drops `count` bytes: a pipe cannot seek, and the reader treats every stream alike.
+bool SkipBytes(std::FILE* stream, std::uint64_t count) {
+    std::uint8_t sink[4096];
+    while (count > 0) {
+        const std::size_t chunk = count < sizeof sink ? static_cast<std::size_t>(count) : sizeof sink;
+        if (std::fread(sink, 1, chunk, stream) != chunk) return false;
+        count -= chunk;
+    }
+    return true;
 }
 
 // First block for a stream of unknown length; the block then doubles only after it has been filled.
-constexpr std::size_t kFirstUnknownBlock = 64 * 1024;
+constexpr std::uint64_t kFirstUnknownBlock = 64 * 1024;
 
 // Allocates `pixels` and fills it with imageSize bytes. A regular file was measured beforehand and is
 // read in one request. A pipe or device cannot be measured, so there the block grows as bytes actually
 // arrive: a declared size that the stream never supplies is never reserved.
 BitmapStatus ReadPixels(BitmapImage& image, std::FILE* stream, bool lengthKnown) {
-    const std::size_t size = image.imageSize;
-    std::size_t capacity = lengthKnown || size < kFirstUnknownBlock ? size : kFirstUnknownBlock;
-    // malloc(0) may answer nullptr; one spare byte keeps "no pixels" apart from "no memory".
-    image.pixels = static_cast<std::uint8_t*>(std::malloc(capacity + 1u));
+    const std::uint64_t size = image.imageSize;
+    std::uint64_t capacity = lengthKnown || size < kFirstUnknownBlock ? size : kFirstUnknownBlock;
+    image.pixels = static_cast<std::uint8_t*>(AllocateBlock(capacity));
     if (!image.pixels) return BitmapOutOfMemory;
-    AdviseLargeBlock(image.pixels, capacity);
-    std::size_t filled = std::fread(image.pixels, 1, capacity, stream);
+    // From here on every count fits size_t: none exceeds the block just allocated.
+    AdviseLargeBlock(image.pixels, static_cast<std::size_t>(capacity));
+    std::uint64_t filled = std::fread(image.pixels, 1, static_cast<std::size_t>(capacity), stream);
     while (filled == capacity && capacity < size) {
-        const std::size_t grown = capacity > size - capacity ? size : 2 * capacity;
-        auto* larger = static_cast<std::uint8_t*>(std::realloc(image.pixels, grown + 1u));
+        const std::uint64_t grown = std::min(size, 2 * capacity);
+        auto* larger = static_cast<std::uint8_t*>(ResizeBlock(image.pixels, grown));
         if (!larger) return BitmapOutOfMemory;
         image.pixels = larger;
         capacity = grown;
-        filled += std::fread(image.pixels + filled, 1, capacity - filled, stream);
+        filled += std::fread(image.pixels + filled, 1, static_cast<std::size_t>(capacity - filled), stream);
     }
     return filled == size ? BitmapOk : BitmapInvalidFile;
 }
@@ -84,10 +91,10 @@ BitmapImage* ReadBitmapFile(const char* path) {
         SetBitmapStatus(BitmapInvalidArgument);
         return nullptr;
     }
-    auto* image = static_cast<BitmapImage*>(std::calloc(1, sizeof(BitmapImage)));
+    auto* image = static_cast<BitmapImage*>(AllocateZeroedBlock(sizeof(BitmapImage)));
     if (!image) return Fail(BitmapOutOfMemory, nullptr, nullptr);
 
-    std::FILE* stream = std::fopen(path, "rb");
+    std::FILE* stream = OpenForReading(path);
     if (!stream) return Fail(BitmapFileNotFound, nullptr, image);
     // Opening a folder for reading succeeds on some systems; it is still not a file.
     if (QueryStream(stream).isDirectory) return Fail(BitmapFileNotFound, stream, image);
@@ -97,16 +104,19 @@ BitmapImage* ReadBitmapFile(const char* path) {
     if (!SupportedVariant(*image)) return Fail(BitmapUnsupported, stream, image);
     if (!EnsureRowsFit(*image)) return Fail(BitmapInvalidFile, stream, image);
 
+    const BitmapLayout layout = LayoutOf(image->dataOffset, image->bitsPerPixel == 8);
+    const std::optional<std::uint64_t> remaining = QueryStream(stream).remainingBytes;
+    const std::uint64_t stillToCome = std::uint64_t{layout.tableBytes} + layout.gapBytes + image->imageSize;
+    if (remaining && *remaining < stillToCome) return Fail(BitmapInvalidFile, stream, image);
+
     if (image->bitsPerPixel == 8) {
-        if (!StreamCanSupply(stream, kPaletteBytes)) return Fail(BitmapInvalidFile, stream, image);
-        image->palette = static_cast<std::uint8_t*>(std::malloc(kPaletteBytes));
+        // Entries a shorter table does not hold stay black.
+        image->palette = static_cast<std::uint8_t*>(AllocateZeroedBlock(kPaletteBytes));
         if (!image->palette) return Fail(BitmapOutOfMemory, stream, image);
-        if (std::fread(image->palette, 1, kPaletteBytes, stream) != kPaletteBytes)
+        if (std::fread(image->palette, 1, layout.tableBytes, stream) != layout.tableBytes)
             return Fail(BitmapInvalidFile, stream, image);
     }
-
-    const std::optional<std::uint64_t> remaining = QueryStream(stream).remainingBytes;
-    if (remaining && *remaining < image->imageSize) return Fail(BitmapInvalidFile, stream, image);
+    if (!SkipBytes(stream, layout.gapBytes)) return Fail(BitmapInvalidFile, stream, image);
     const BitmapStatus pixels = ReadPixels(*image, stream, remaining.has_value());
     if (pixels != BitmapOk) return Fail(pixels, stream, image);
 

@@ -1,6 +1,6 @@
 // Internal: how operations of the module leave their status behind.
 #pragma once
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 
 void SetBitmapStatus(BitmapStatus status);

@@ -5,14 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 
 inline bool PixelInside(const BitmapImage& image, std::uint32_t x, std::uint32_t y) {
     return x < image.width && y < image.height;
 }
 
 // Byte offset of pixel (x, y) counted from the top row. Only valid when PixelInside holds; the
-// loader guarantees stride >= width x bytes per pixel, so the result lies inside `pixels`.
+// loader guarantees stride >= width x bytes per pixel, so the result lies inside `pixels`, below the
+// 32-bit imageSize: no step of it can wrap, even where size_t is 32 bits.
 inline std::size_t PixelOffset(const BitmapImage& image, std::uint32_t x, std::uint32_t y) {
     const std::size_t stride = image.imageSize / image.height;
     const std::size_t bytesPerPixel = image.bitsPerPixel / 8u;

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "bitmap.h"
+#include "bitmap/bitmap.h"
 #include "bitmap_status.h"
 #include "pixel_layout.h"
 

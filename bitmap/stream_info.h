@@ -1,5 +1,5 @@
-// Internal: what the platform can tell about an open input stream. The only platform-specific code of
-// the module lives behind this function.
+// Internal: opening an input stream, and what the platform can tell about it. The only
+// platform-specific code of the module lives behind these two functions.
 #pragma once
 
 #include <cstdint>
@@ -13,3 +13,7 @@ struct StreamInfo {
 };
 
 StreamInfo QueryStream(std::FILE* stream);
+
+// Opens `path` for binary reading as fopen(path, "rb") does, except that a named pipe is opened
+// without waiting for a writer: one that has none reads as a stream that ends at once.
+std::FILE* OpenForReading(const char* path);

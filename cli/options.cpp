@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "display_options.h"
 #include "decode_options.h"
 
 namespace {
@@ -58,6 +59,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.settings.output.sizePrefix = false;
             continue;
         }
+        // The display's own options: layout, wiring, array name and dithering.
+        std::string displayReason;
+        const DisplayOptionRead display = ReadDisplayOption(arguments, i, line.settings.output, displayReason);
+        if (display == DisplayOptionRead::Refused) return UsageError(displayReason);
+        if (display == DisplayOptionRead::Taken) continue;
 
         // Value options: "--output PATH", "--output=PATH", "-o PATH" and "-oPATH".
         std::string name = argument;
@@ -129,6 +135,17 @@ std::string UsageText() {
            "\n"
            "  --header           write C array text (.h) instead of the raw colour stream (.bmc)\n"
            "  --no-size          leave the height and width prefix out of the raw colour stream\n"
+           "  --layout NAME      the bytes of each pixel, for .bmc and .h alike:\n"
+           "                       rgb666       three bytes, each channel's 6 bits at the bottom\n"
+           "                                    (the default, as the window writes)\n"
+           "                       rgb666-high  three bytes, each channel's 6 bits at the top\n"
+           "                       rgb565       two bytes of 5-bit red, 6-bit green, 5-bit blue,\n"
+           "                                    high byte first\n"
+           "                       rgb565-le    the same two bytes, low byte first\n"
+           "  --bgr              blue first: blue takes red's place in the layout\n"
+           "  --name IDENT       call the array of the .h text IDENT (a C identifier) instead of pic\n"
+           "  --dither           spread each pixel's rounding error over its neighbours\n"
+           "                     (Floyd-Steinberg), so that gradients do not band\n"
            "  -o, --output PATH  write the output to PATH instead (one picture only);\n"
            "                     '-' writes it to standard output\n"
            "  --preview PATH     also write PATH, a 24-bit BMP of the picture with its colours\n"

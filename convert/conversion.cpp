@@ -105,7 +105,7 @@ ConversionOutcome Convert(const ConversionRequest& request) {
 
     if (!WriteOutput(picture, request, outcome)) return outcome;
     if (request.previewPath) {
-        const PreviewResult preview = WritePreview(picture, *request.previewPath);
+        const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output);
         if (preview.status != BitmapOk) {
             // The output alone would pass for the whole of what was asked.
             if (toFile) RemovePartialOutput(outputPath);

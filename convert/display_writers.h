@@ -1,11 +1,14 @@
-// The two output formats for 6-bit-per-channel displays. Both read the picture a run of a row at a
-// time and stream through a fixed-size buffer, so no output-sized buffer is ever built.
+// The two output formats for colour displays, in each pixel layout their controllers take. Both read
+// the picture a run of a row at a time and stream through a fixed-size buffer, so no output-sized
+// buffer is ever built.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "picture.h"
+#include "pixel_layout.h"
 
 // 8-bit channel to the display's 6 bits: the remainder of a division by 4 is dropped.
 constexpr std::uint8_t SixBitChannel(std::uint8_t value) { return static_cast<std::uint8_t>(value >> 2); }
@@ -17,18 +20,29 @@ struct OutputOptions {
     OutputFormat format = OutputFormat::RawColourStream;
     // The height and width prefix of the raw colour stream; the array text always carries it.
     bool sizePrefix = true;
+    // The bytes of each pixel. The window always writes Rgb666, red first, into an array named "pic".
+    PixelLayout layout = PixelLayout::Rgb666;
+    // Blue takes red's place, for panels wired blue first.
+    bool blueFirst = false;
+    // The array text's array; callers make sure it is a C identifier.
+    std::string arrayName = "pic";
+    // Error diffusion towards the layout's levels instead of cutting each pixel on its own.
+    bool dither = false;
 };
 
 // The writers take the picture's sides as 16-bit values: callers refuse larger pictures first (the
 // size prefix could not describe them). Each answers false when any byte could not be handed to `out`.
 
 // Raw colour stream ("bmc"): optionally the size prefix (height high, height low, width high,
-// width low), then red, green, blue of every pixel from the top row down, one byte each.
-bool WriteRawColourStream(const Picture& picture, bool withSizePrefix, std::FILE* out);
+// width low), then the bytes of every pixel from the top row down.
+// Array text ("h"): C source initialising the array with the size prefix and the same bytes, six
+// pixels to a line, LF line breaks.
 
-// Array text ("h"): C source initialising `pic` with the size prefix and the same values, six pixels
-// to a line, LF line breaks.
-bool WriteArrayText(const Picture& picture, std::FILE* out);
-
-// The writer that `options` choose.
+// The writer, layout and array name that `options` choose, dithered on request. A dithered write whose
+// two rows of error cannot be allocated answers false with errno ENOMEM.
 bool WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out);
+
+// The window's layout: red, green, blue of every pixel, each cut to 6 bits, one byte each; the array
+// is named `pic`.
+bool WriteRawColourStream(const Picture& picture, bool withSizePrefix, std::FILE* out);
+bool WriteArrayText(const Picture& picture, std::FILE* out);

@@ -1,11 +1,33 @@
 // Building and saving the preview with the bitmap module's own creation and writing.
 #include "preview.h"
 
+#include <array>
 #include <cerrno>
 
+#include "dither.h"
 #include "output_file.h"
 
-BitmapImagePtr MakePreview(const Picture& picture) {
+namespace {
+
+template <unsigned kBits>
+constexpr std::array<std::uint8_t, 256> MakeShownChannels() {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned value = 0; value < 256; ++value)
+        table[value] = ShownChannel(static_cast<std::uint8_t>(value), kBits);
+    return table;
+}
+
+constexpr std::array<std::uint8_t, 256> kShown6 = MakeShownChannels<6>();
+constexpr std::array<std::uint8_t, 256> kShown5 = MakeShownChannels<5>();
+
+const std::uint8_t* ShownChannels(unsigned bits) { return bits == 5 ? kShown5.data() : kShown6.data(); }
+
+}  // namespace
+
+BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout) {
+    // Red and blue keep as many bits as each other, so the wiring's order changes nothing shown.
+    const std::uint8_t* const outer = ShownChannels(OuterChannelBits(layout));
+    const std::uint8_t* const green = ShownChannels(GreenChannelBits(layout));
     const std::uint32_t width = picture.Width();
     const std::uint32_t height = picture.Height();
     BitmapImagePtr preview(CreateBitmap(width, height, 24));
@@ -17,16 +39,23 @@ BitmapImagePtr MakePreview(const Picture& picture) {
             const std::uint32_t count = width - x < kRun ? width - x : kRun;
             picture.ReadRun(x, y, count, rgb);
             for (std::uint32_t i = 0; i < count; ++i)
-                SetPixelRgb(preview.get(), x + i, y, PreviewChannel(rgb[3 * i]), PreviewChannel(rgb[3 * i + 1]),
-                            PreviewChannel(rgb[3 * i + 2]));
+                SetPixelRgb(preview.get(), x + i, y, outer[rgb[3 * i]], green[rgb[3 * i + 1]], outer[rgb[3 * i + 2]]);
         }
     }
     return preview;
 }
 
-PreviewResult WritePreview(const Picture& picture, const std::string& path) {
+PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options) {
     PreviewResult result;
-    const BitmapImagePtr preview = MakePreview(picture);
+    std::unique_ptr<DitheredPicture> dithered;
+    if (options.dither) {
+        dithered = DitheredPicture::Make(picture, options.layout);
+        if (!dithered) {
+            result.status = BitmapOutOfMemory;
+            return result;
+        }
+    }
+    const BitmapImagePtr preview = MakePreview(dithered ? *dithered : picture, options.layout);
     if (!preview) {
         result.status = LastBitmapStatus();
         return result;

@@ -15,9 +15,10 @@ constexpr std::uint8_t PreviewChannel(std::uint8_t value) {
     return static_cast<std::uint8_t>((six << 2) | (six >> 4));
 }
 
-// A new 24-bit image of the picture's size whose every channel went through PreviewChannel, or
-// nullptr with the reason in the bitmap module's last status.
-BitmapImagePtr MakePreview(const Picture& picture);
+// A new 24-bit image of the picture's size whose every channel shows as it does in `layout`
+// (ShownChannel; PreviewChannel in the window's layout), or nullptr with the reason in the bitmap
+// module's last status.
+BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout = PixelLayout::Rgb666);
 
 struct PreviewResult {
     // Whether the preview image could be made at all (false: the module's status says why).
@@ -27,6 +28,6 @@ struct PreviewResult {
     int systemError = 0;
 };
 
-// Makes the preview and saves it at `path`. A file that was started but not finished is taken back
-// by the output policy (RemovePartialOutput).
-PreviewResult WritePreview(const Picture& picture, const std::string& path);
+// Makes the preview for the layout and dithering of `options` and saves it at `path`. A file that was
+// started but not finished is taken back by the output policy (RemovePartialOutput).
+PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options = {});

@@ -61,7 +61,8 @@ QByteArray Bmp(std::uint32_t headerSize, std::int32_t width, std::int32_t height
         Le32(b, static_cast<std::uint32_t>(width)), Le32(b, static_cast<std::uint32_t>(height));
         Le16(b, 1), Le16(b, depth), Le32(b, compression), Le32(b, static_cast<std::uint32_t>(pixels.size()));
         // Tables of indexed pictures are counted; bit-field masks are not.
-        Le32(b, 2835), Le32(b, 2835), Le32(b, depth <= 8 ? static_cast<std::uint32_t>(table.size() / 4) : 0), Le32(b, 0);
+        const auto colours = depth <= 8 ? static_cast<std::uint32_t>(table.size() / 4) : 0u;
+        Le32(b, 2835), Le32(b, 2835), Le32(b, colours), Le32(b, 0);
         b.resize(14 + static_cast<int>(headerSize), '\0');
     }
     return b + table + pixels;
@@ -95,12 +96,14 @@ void WriteSeeds() {
     SaveWithCut("v5.bmp", Bmp(124, 2, 2, 24, 0, {}, rows24));
     Save("top-down.bmp", Bmp(40, 2, -2, 24, 0, {}, rows24));
     const QByteArray table("\0\0\x28\0\xff\xff\xff\0\xfc\x10\x08\0", 12);
-    SaveWithCut("rle8.bmp", Bmp(40, 4, 2, 8, 1, table, QByteArray("\x04\x01\0\0\0\x03\0\x01\x02\0\x01\x02\0\x01", 14)));
+    const QByteArray rle8("\x04\x01\0\0\0\x03\0\x01\x02\0\x01\x02\0\x01", 14);
+    SaveWithCut("rle8.bmp", Bmp(40, 4, 2, 8, 1, table, rle8));
     Save("rle4.bmp", Bmp(40, 5, 2, 4, 2, table, QByteArray("\x05\x12\0\0\0\x03\x01\x20\0\x01", 10)));
     QByteArray masks;
     Le32(masks, 0xF800), Le32(masks, 0x07E0), Le32(masks, 0x001F);
     Save("fields565.bmp", Bmp(40, 2, 1, 16, 3, masks, QByteArray("\x1f\0\xe0\x07", 4)));
-    Save("os2-1bit.bmp", Bmp(12, 9, 2, 1, 0, QByteArray("\0\0\0\xff\xff\xff", 6), QByteArray("\xaa\x80\0\0\x55\0\0\0", 8)));
+    const QByteArray twoColours("\0\0\0\xff\xff\xff", 6);
+    Save("os2-1bit.bmp", Bmp(12, 9, 2, 1, 0, twoColours, QByteArray("\xaa\x80\0\0\x55\0\0\0", 8)));
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "bitmap/bitmap.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -25,7 +25,8 @@ bool Save(const std::string& target, const std::string& name, const Bytes& bytes
 
 // A picture saved through the module: a colour pattern on every pixel (and palette entry).
 bool SaveCreated(const std::string& name, std::uint32_t width, std::uint32_t height, std::uint16_t depth) {
-    BitmapImage* image = CreateBitmap(width, height, depth);
+    const BitmapImagePtr owned(CreateBitmap(width, height, depth));
+    BitmapImage* const image = owned.get();
     if (!image) return false;
     for (unsigned i = 0; i < 256 && depth == 8; ++i)
         SetPaletteColor(image, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
@@ -38,15 +39,7 @@ bool SaveCreated(const std::string& name, std::uint32_t width, std::uint32_t hei
     }
     const std::string path = (g_folder / "read" / name).string();
     WriteBitmapFile(image, path.c_str());
-    FreeBitmap(image);
     return LastBitmapStatus() == BitmapOk;
-}
-
-void Le16(Bytes& b, std::uint16_t v) {
-    b.push_back(static_cast<std::uint8_t>(v)), b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Le32(Bytes& b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
 struct Header {
@@ -64,10 +57,9 @@ struct Header {
 
 // The 54 header bytes, then `payload` bytes of a repeating pattern.
 Bytes Crafted(const Header& h, std::size_t payload) {
-    Bytes b;
-    Le16(b, h.magic), Le32(b, h.fileSize), Le16(b, 0), Le16(b, 0), Le32(b, h.dataOffset);
-    Le32(b, h.headerSize), Le32(b, h.width), Le32(b, h.height), Le16(b, h.planes), Le16(b, h.depth);
-    Le32(b, h.compression), Le32(b, h.imageSize), Le32(b, 2835), Le32(b, 2835), Le32(b, 0), Le32(b, 0);
+    Bytes b = BmpHeader({.dataOffset = h.dataOffset, .fileSize = h.fileSize, .planes = h.planes, .width = h.width,
+                         .height = h.height, .bitsPerPixel = h.depth, .imageSize = h.imageSize,
+                         .headerSize = h.headerSize, .compression = h.compression, .magic = h.magic});
     for (std::size_t i = 0; i < payload; ++i) b.push_back(static_cast<std::uint8_t>(i * 13 + 5));
     return b;
 }
@@ -104,7 +96,15 @@ bool WriteReadSeeds() {
     h = {}, h.height = 0x80000000u, h.imageSize = 0, crafted("height-2-pow-31.bmp", h, 16);
     h = {}, h.height = 0, crafted("height-0.bmp", h, 16);
     h = {}, h.width = 0, crafted("width-0.bmp", h, 16);
-    h = {}, h.fileSize = 1, h.dataOffset = 999, h.planes = 7, crafted("carried-fields-wrong.bmp", h, 16);
+    h = {}, h.fileSize = 1, h.dataOffset = 33, h.planes = 7, crafted("carried-fields-wrong.bmp", h, 16);
+    // dataOffset past the header: a gap before the pixels, a short 8-bit table, a gap after a full
+    // table, and a gap the file cannot supply.
+    h = {}, h.dataOffset = 60, crafted("24bit-gap.bmp", h, 6 + 16);
+    h = {}, h.depth = 8, h.width = 4, h.height = 2, h.imageSize = 8, h.dataOffset = 54 + 8 + 1;
+    crafted("8bit-short-table.bmp", h, 9 + 8);
+    h = {}, h.depth = 8, h.width = 4, h.height = 2, h.imageSize = 8, h.dataOffset = 1078 + 4;
+    crafted("8bit-gap-after-table.bmp", h, 1024 + 4 + 8);
+    h = {}, h.dataOffset = 999, crafted("gap-beyond-file.bmp", h, 16);
     h = {}, h.depth = 8, h.width = 4, h.height = 2, h.imageSize = 8, crafted("8bit-palette-short.bmp", h, 600);
     h = {}, h.depth = 8, h.width = 4, h.height = 2, h.imageSize = 8, crafted("8bit-pixels-truncated.bmp", h, 1028);
     h = {}, h.depth = 8, h.width = 3, h.height = 3, h.imageSize = 0, crafted("8bit-image-size-0.bmp", h, 1024 + 12);
@@ -126,6 +126,9 @@ bool WriteWriteSeeds() {
                                         2, 3, 5, 0, 0, 0, 0, 0, 0, 4, 0, 0});
     script("8bit-large", {0, 63, 63, 1, 62, 62, 200, 2, 200, 1, 2, 3, 4, 62, 62, 5});
     script("24bit-large-padding", {1, 61, 47, 0, 60, 46, 1, 2, 3, 3, 4, 9, 0, 0, 0, 4, 60, 0, 5});
+    // dataOffset 63 leaves room for two entries and a stray byte; then 60 gives a 24-bit file a gap.
+    script("8bit-short-table", {0, 3, 2, 2, 1, 10, 20, 30, 2, 2, 40, 50, 60, 1, 0, 0, 1, 3, 3, 63, 0, 0, 0, 5});
+    script("24bit-gap", {1, 2, 2, 0, 1, 1, 7, 8, 9, 3, 3, 60, 0, 0, 0, 5, 4, 1, 1});
     return ok;
 }
 

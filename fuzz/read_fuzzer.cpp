@@ -3,6 +3,7 @@
 // bytes themselves, so a reader that reads the wrong bytes fails as surely as one that crashes. The
 // same bytes also go through a named pipe, whose length the reader cannot measure beforehand, and
 // must give the same answer.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -31,6 +32,20 @@ std::uint32_t Le32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
 }
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+// Where the file's colour table and pixels lie, worked out apart from the module: the pixels at
+// dataOffset when that lies past the header, an 8-bit table of the whole entries that fit before them
+// (at most 256, the rest black); otherwise the header, a full table and the pixels back to back.
+struct Layout {
+    std::uint64_t tableBytes;
+    std::uint64_t pixelStart;
+};
+
+Layout FileLayout(const BitmapImage& image) {
+    const std::uint64_t fullTable = image.bitsPerPixel == 8 ? kPaletteBytes : 0;
+    if (image.dataOffset <= kHeaderBytes) return {fullTable, kHeaderBytes + fullTable};
+    return {std::min<std::uint64_t>(fullTable, (image.dataOffset - kHeaderBytes) / 4 * 4), image.dataOffset};
+}
 
 // The loaded header must be the file's, field for field; only imageSize may have been raised to cover
 // the rows.
@@ -74,11 +89,14 @@ std::vector<std::uint32_t> Probes(std::uint32_t size) {
 void ExpectedColour(const BitmapImage& image, const std::uint8_t* data, std::uint32_t x, std::uint32_t y,
                     std::uint8_t colour[3]) {
     const std::size_t bytesPerPixel = image.bitsPerPixel / 8u;
-    const std::size_t paletteBytes = image.bitsPerPixel == 8 ? kPaletteBytes : 0;
+    const Layout layout = FileLayout(image);
     const std::size_t stride = image.imageSize / image.height;
     const std::uint8_t* pixel =
-        data + kHeaderBytes + paletteBytes + std::size_t{image.height - y - 1} * stride + x * bytesPerPixel;
-    if (image.bitsPerPixel == 8) pixel = data + kHeaderBytes + 4u * *pixel;
+        data + layout.pixelStart + std::size_t{image.height - y - 1} * stride + x * bytesPerPixel;
+    if (image.bitsPerPixel == 8) {
+        static constexpr std::uint8_t kBlack[4] = {};
+        pixel = 4u * *pixel < layout.tableBytes ? data + kHeaderBytes + 4u * *pixel : kBlack;
+    }
     colour[0] = pixel[2];
     colour[1] = pixel[1];
     colour[2] = pixel[0];
@@ -123,6 +141,10 @@ void CheckPalette(const BitmapImage& image, const std::uint8_t* data) {
             continue;
         }
         FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+        if (4u * i >= FileLayout(image).tableBytes) {
+            FUZZ_CHECK(rgb[0] == 0 && rgb[1] == 0 && rgb[2] == 0);
+            continue;
+        }
         const std::uint8_t* entry = data + kHeaderBytes + 4u * i;
         FUZZ_CHECK(rgb[0] == entry[2] && rgb[1] == entry[1] && rgb[2] == entry[0]);
     }
@@ -259,7 +281,7 @@ bool SameHeader(const BitmapImage& a, const BitmapImage& b) {
 void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const std::uint8_t* data,
                      std::size_t size) {
     static PipeFeed pipe;
-    BitmapImage* image = pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); });
+    const BitmapImagePtr image(pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); }));
     FUZZ_CHECK(LastBitmapStatus() == fileStatus);
     FUZZ_CHECK((image == nullptr) == (fromFile == nullptr));
     if (!image) return;
@@ -267,7 +289,6 @@ void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const
     FUZZ_CHECK((image->palette == nullptr) == (fromFile->palette == nullptr));
     if (image->palette) FUZZ_CHECK(std::memcmp(image->palette, fromFile->palette, kPaletteBytes) == 0);
     FUZZ_CHECK(std::memcmp(image->pixels, fromFile->pixels, image->imageSize) == 0);
-    FreeBitmap(image);
 }
 
 }  // namespace
@@ -276,8 +297,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static MemoryFile file;
     FUZZ_CHECK(file.Assign(data, size));
 
-    BitmapImage* image = ReadBitmapFile(file.path());
+    BitmapImagePtr owned(ReadBitmapFile(file.path()));
     const BitmapStatus status = LastBitmapStatus();
+    const BitmapImage* image = owned.get();
     CheckPipeAgrees(image, status, data, size);
     if (!image) {
         // The file exists and memory is plentiful: only a malformed or unsupported file is refused.
@@ -288,12 +310,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(status == BitmapOk && BitmapStatusText() == nullptr);
     FUZZ_CHECK(size >= kHeaderBytes);
     CheckHeader(*image, data);
-    const std::size_t paletteBytes = image->bitsPerPixel == 8 ? kPaletteBytes : 0;
-    // Everything loaded came from the file: palette and pixels are its bytes, in order.
-    FUZZ_CHECK(size >= kHeaderBytes + paletteBytes + image->imageSize);
-    if (paletteBytes) FUZZ_CHECK(std::memcmp(image->palette, data + kHeaderBytes, kPaletteBytes) == 0);
-    else FUZZ_CHECK(image->palette == nullptr);
-    FUZZ_CHECK(std::memcmp(image->pixels, data + kHeaderBytes + paletteBytes, image->imageSize) == 0);
+    // Everything loaded came from the file: table and pixels are its bytes, where dataOffset puts them.
+    const Layout layout = FileLayout(*image);
+    FUZZ_CHECK(size >= layout.pixelStart + image->imageSize);
+    if (image->bitsPerPixel == 8) {
+        FUZZ_CHECK(std::memcmp(image->palette, data + kHeaderBytes, layout.tableBytes) == 0);
+        for (std::size_t i = layout.tableBytes; i < kPaletteBytes; ++i) FUZZ_CHECK(image->palette[i] == 0);
+    } else {
+        FUZZ_CHECK(image->palette == nullptr);
+    }
+    FUZZ_CHECK(std::memcmp(image->pixels, data + layout.pixelStart, image->imageSize) == 0);
 
     FUZZ_CHECK(BitmapWidth(image) == image->width && LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(BitmapHeight(image) == image->height && LastBitmapStatus() == BitmapOk);
@@ -303,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPalette(*image, data);
     CheckWriters(*image, data);
 
-    FreeBitmap(image);
+    owned.reset();
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Fuzz target for the write side. The bytes are a small script: create an image of bounded size and
 // any depth, change pixels, palette entries and carried header fields, save it and read it back. A
 // model kept beside the image says what every status, header field and byte must be.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -60,6 +61,21 @@ struct Model {
         pixels.assign(header.imageSize, 0);
     }
 
+    // Where a saved file puts its table and pixels: at dataOffset when that lies past the header, with
+    // only the whole table entries that fit before it; otherwise right after the header and table.
+    std::size_t TableBytesSaved() const {
+        if (header.dataOffset <= 54u) return palette.size();
+        return std::min<std::size_t>(palette.size(), (header.dataOffset - 54u) / 4u * 4u);
+    }
+    std::size_t PixelStart() const { return header.dataOffset <= 54u ? 54u + palette.size() : header.dataOffset; }
+
+    // The image as it must read back from its saved file: table entries left out of the file are black.
+    Model Reloaded() const {
+        Model reloaded = *this;
+        std::fill(reloaded.palette.begin() + static_cast<std::ptrdiff_t>(TableBytesSaved()), reloaded.palette.end(), 0);
+        return reloaded;
+    }
+
     std::uint8_t* Pixel(std::uint32_t x, std::uint32_t y) {
         return &pixels[(header.height - 1u - y) * rowSize + x * std::size_t{header.bitsPerPixel / 8u}];
     }
@@ -76,7 +92,8 @@ struct Model {
         put(h.planes, 2), put(h.bitsPerPixel, 2), put(h.compression, 4), put(h.imageSize, 4);
         put(static_cast<std::uint32_t>(h.xResolution), 4), put(static_cast<std::uint32_t>(h.yResolution), 4);
         put(static_cast<std::uint32_t>(h.coloursUsed), 4), put(static_cast<std::uint32_t>(h.coloursImportant), 4);
-        file.append(palette.begin(), palette.end());
+        file.append(palette.begin(), palette.begin() + static_cast<std::ptrdiff_t>(TableBytesSaved()));
+        file.resize(PixelStart(), '\0');
         file.append(pixels.begin(), pixels.end());
         return file;
     }
@@ -119,7 +136,9 @@ void SetCarriedField(BitmapImage& image, Model& model, std::uint8_t which, std::
         case 0: image.fileSize = model.header.fileSize = value; break;
         case 1: image.reserved1 = model.header.reserved1 = v16; break;
         case 2: image.reserved2 = model.header.reserved2 = v16; break;
-        case 3: image.dataOffset = model.header.dataOffset = value; break;
+        // Bounded, as a saved file carries a gap of up to dataOffset bytes; 0..2047 reaches into the
+        // header, a short table and a gap past a full one.
+        case 3: image.dataOffset = model.header.dataOffset = value % 2048u; break;
         case 4: image.planes = model.header.planes = v16; break;
         case 5: image.xResolution = model.header.xResolution = s32; break;
         case 6: image.yResolution = model.header.yResolution = s32; break;
@@ -135,11 +154,10 @@ void SaveAndReload(const BitmapImage& image, const Model& model) {
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(file.Contents() == model.File());
 
-    BitmapImage* loaded = ReadBitmapFile(file.path());
+    const BitmapImagePtr loaded(ReadBitmapFile(file.path()));
     FUZZ_CHECK(loaded != nullptr && LastBitmapStatus() == BitmapOk);
     CheckFields(*loaded, model.header);
-    CheckBuffers(*loaded, model);
-    FreeBitmap(loaded);
+    CheckBuffers(*loaded, model.Reloaded());
 }
 
 std::uint16_t PickDepth(Script& script) {
@@ -161,7 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t width = script.Byte() % 64u;
     const std::uint32_t height = script.Byte() % 64u;
 
-    BitmapImage* image = CreateBitmap(width, height, depth);
+    const BitmapImagePtr owned(CreateBitmap(width, height, depth));
+    BitmapImage* const image = owned.get();
     if (width == 0 || height == 0) {
         FUZZ_CHECK(image == nullptr && LastBitmapStatus() == BitmapInvalidArgument);
         return 0;
@@ -250,6 +269,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SaveAndReload(*image, model);
     WriteBitmapFile(image, nullptr);
     FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
-    FreeBitmap(image);
     return 0;
 }

@@ -7,10 +7,11 @@ packages=()
 for group in "$@"; do
   case "$group" in
     # qt6-image-formats-plugins: the command line's TIFF, WebP, TGA, MNG and WBMP readers.
-    build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+    build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core help2man
                       qt6-image-formats-plugins) ;;
     # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
-    test) packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool openbox wmctrl libqt6svg6) ;;
+    test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
+                     lintian man-db libqt6svg6) ;;
     bench) packages+=(hyperfine imagemagick time) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;

@@ -48,17 +48,17 @@ void PutLe32(Bytes& bytes, std::uint32_t value) {
 }
 
 Bytes BmpHeader(const BmpHeaderFields& f) {
-    const std::uint32_t paletteBytes = f.bitsPerPixel == 8 ? 1024 : 0;
+    const std::uint32_t dataOffset = f.dataOffset.value_or(f.bitsPerPixel == 8 ? 54 + 1024 : 54);
     Bytes bytes;
     PutLe16(bytes, f.magic);
-    PutLe32(bytes, 54 + paletteBytes + f.imageSize);
+    PutLe32(bytes, f.fileSize.value_or(dataOffset + f.imageSize));
     PutLe16(bytes, 0);
     PutLe16(bytes, 0);
-    PutLe32(bytes, 54 + paletteBytes);
+    PutLe32(bytes, dataOffset);
     PutLe32(bytes, f.headerSize);
     PutLe32(bytes, f.width);
     PutLe32(bytes, f.height);
-    PutLe16(bytes, 1);
+    PutLe16(bytes, f.planes);
     PutLe16(bytes, f.bitsPerPixel);
     PutLe32(bytes, f.compression);
     PutLe32(bytes, f.imageSize);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ void PutLe16(Bytes& bytes, std::uint16_t value);
 void PutLe32(Bytes& bytes, std::uint32_t value);
 
 // The 54 header bytes of a BMP file with the given fields; the rest are those of a plain file
-// (fileSize and dataOffset consistent, planes 1, resolutions and colour counts 0).
+// (fileSize consistent, planes 1, resolutions and colour counts 0). dataOffset defaults to the end of
+// the header and, for 8 bits, a full colour table.
 struct BmpHeaderFields {
+    std::optional<std::uint32_t> dataOffset = std::nullopt;
+    std::optional<std::uint32_t> fileSize = std::nullopt;  // dataOffset + imageSize unless given
+    std::uint16_t planes = 1;
     std::uint32_t width = 1;
     std::uint32_t height = 1;
     std::uint16_t bitsPerPixel = 24;

@@ -63,7 +63,18 @@ void WhenDialogOpens(std::function<void(QFileDialog&)> action) {
 QLineEdit& FileNameField(QFileDialog& dialog) { return *dialog.findChild<QLineEdit*>("fileNameEdit"); }
 QComboBox& FileTypeList(QFileDialog& dialog) { return *dialog.findChild<QComboBox*>("fileTypeCombo"); }
 
-void TypeAndConfirm(QFileDialog& dialog, const QString& name) {
+// The names the dialog's list offers in the folder it shows.
+QStringList ListedNames(QFileDialog& dialog) {
+    const QAbstractItemView& view = *dialog.findChild<QAbstractItemView*>("listView");
+    QStringList names;
+    for (int row = 0; row < view.model()->rowCount(view.rootIndex()); ++row) {
+        const QModelIndex item = view.model()->index(row, 0, view.rootIndex());
+        if (item.flags() & Qt::ItemIsEnabled) names.append(item.data().toString());
+    }
+    return names;
+}
+
+void TypeName(QFileDialog& dialog, const QString& name) {
     // The dialog follows the typed name only while its file-name field has the focus, as it has for a
     // person typing; without it, folders passed on the way can stay selected and be taken instead.
     QLineEdit& field = FileNameField(dialog);
@@ -71,9 +82,14 @@ void TypeAndConfirm(QFileDialog& dialog, const QString& name) {
     QVERIFY(field.hasFocus());
     field.selectAll();
     QTest::keyClicks(&field, name);
-    // The field's completion list may have opened; a person's Return would first close it.
-    if (field.completer() && field.completer()->popup()->isVisible()) field.completer()->popup()->hide();
-    QTest::keyClick(&field, Qt::Key_Return);
+}
+
+// Through the window, as the window system delivers it: an open completion list gets it first.
+void PressReturn(QFileDialog& dialog) { QTest::keyClick(dialog.windowHandle(), Qt::Key_Return); }
+
+void TypeAndConfirm(QFileDialog& dialog, const QString& name) {
+    TypeName(dialog, name);
+    PressReturn(dialog);
 }
 
 void Cancel(QFileDialog& dialog) {
@@ -169,13 +185,16 @@ private slots:
         const FormControls controls(*form_);
         const QString input = pictures_.filePath("white.bmp");
         QVERIFY(WriteAll(input, kWhitePixelBmp));
+        QVERIFY(WriteAll(elsewhere_.filePath("abc"), "no dot"));
 
-        // First press: "bmp" at first; the person picks "All" and confirms a file.
+        // First press: "bmp" at first; the person picks "All", which lists names without a dot too,
+        // and confirms a file.
         QString opened;
         WhenDialogOpens([&](QFileDialog& dialog) {
             opened = dialog.selectedNameFilter();
             QTest::keyClick(&FileTypeList(dialog), Qt::Key_Down);
-            QCOMPARE(dialog.selectedNameFilter(), "All (*.*)");
+            QCOMPARE(dialog.selectedNameFilter(), "All (*)");
+            QTRY_VERIFY(ListedNames(dialog).contains("abc"));
             TypeAndConfirm(dialog, input);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
@@ -193,7 +212,7 @@ private slots:
             Cancel(dialog);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "All (*.*)");
+        QCOMPARE(opened, "All (*)");
         QCOMPARE(shownName, "Untitled");
 
         // Third press: the cancel changed nothing.
@@ -203,14 +222,34 @@ private slots:
             Cancel(dialog);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "All (*.*)");
+        QCOMPARE(opened, "All (*)");
         QCOMPARE(shownName, "Untitled");
+    }
+
+    // The list that completes a typed name is a window of its own; Return closes the dialog and the
+    // list with it, and the next click reaches the main window.
+    void completionListClosesWithDialog() {
+        const FormControls controls(*form_);
+        const QString input = pictures_.filePath("white.bmp");
+        QVERIFY(WriteAll(input, kWhitePixelBmp));
+        bool listOpen = false;
+        WhenDialogOpens([&](QFileDialog& dialog) {
+            TypeName(dialog, input);
+            listOpen = QTest::qWaitFor([&] { return FileNameField(dialog).completer()->popup()->isVisible(); });
+            PressReturn(dialog);
+        });
+        QTest::mouseClick(controls.Button1, Qt::LeftButton);
+        QVERIFY(listOpen);
+        QVERIFY(!QApplication::activePopupWidget());
+
+        QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, {}, controls.CheckBox1->geometry().center());
+        QVERIFY(controls.CheckBox1->isChecked());
     }
 
     void nameOfNoFileIsReturnedAndAborts() {
         const FormControls controls(*form_);
         // Confirming the preset "Untitled" in a folder that has no such file.
-        WhenDialogOpens([](QFileDialog& dialog) { QTest::keyClick(&FileNameField(dialog), Qt::Key_Return); });
+        WhenDialogOpens([](QFileDialog& dialog) { PressReturn(dialog); });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
         QCOMPARE(controls.Memo1->toPlainText(), "Colour depth must be 24\nAborted");
         QCOMPARE(controls.OpenDialog->property("fileName").toString(), elsewhere_.filePath("Untitled"));
@@ -226,7 +265,8 @@ private slots:
     void filterTextBecomesNameFilters_data() {
         QTest::addColumn<QString>("filterText");
         QTest::addColumn<QStringList>("nameFilters");
-        QTest::newRow("stored filter") << "bmp|*.bmp|All|*.*" << QStringList{"bmp (*.bmp)", "All (*.*)"};
+        QTest::newRow("stored filter") << "bmp|*.bmp|All|*.*" << QStringList{"bmp (*.bmp)", "All (*)"};
+        QTest::newRow("every file among others") << "Some|*.bmp;*.*" << QStringList{"Some (*.bmp *)"};
         QTest::newRow("several patterns") << "Pictures|*.bmp;*.dib" << QStringList{"Pictures (*.bmp *.dib)"};
         QTest::newRow("description without pattern") << "bmp|*.bmp|All" << QStringList{"bmp (*.bmp)"};
         QTest::newRow("empty") << "" << QStringList{};

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the built program as a person would, on a virtual X display with a window manager: start it
-# with a picture's path as an argument (which it ignores), click "Convert BMP", type the picture's path
-# into the file dialog, press Return, check the output's bytes, close the window, check the exit code.
+# with a picture's path as an argument (which it ignores); three times click "Convert BMP", type the
+# picture's full path into the file dialog and press Return, clicking the check boxes between the
+# presses; check each output's bytes, close the window, check the exit code.
 # Usage: real_window_test.sh PATH_TO_VANDREL
 set -euo pipefail
 
@@ -52,16 +53,18 @@ openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 20 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
 
-# A 1 x 1 picture of 24 bits per pixel whose pixel is white, and what its raw colour stream with the
-# size prefix must hold: height 0 1, width 0 1, then 63 63 63.
+# A 1 x 1 picture of 24 bits per pixel whose pixel is white, and what each press must write from it:
+# the raw colour stream with the size prefix (height 0 1, width 0 1, then 63 63 63), the array text,
+# and the raw stream without the size.
 mkdir "$work/pictures" "$work/start"
 input="$work/pictures/white.bmp"
-output="$work/pictures/white.bmc"
 printf 'BM\x3a\0\0\0\0\0\0\0\x36\0\0\0' >"$input"
 printf '\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' >>"$input"
 printf '\xff\xff\xff\0' >>"$input"
-printf '\0\x01\0\x01\x3f\x3f\x3f' >"$work/expected.bmc"
 [ "$(stat -c %s "$input")" = 58 ] || fail "test picture is not 58 bytes"
+printf '\0\x01\0\x01\x3f\x3f\x3f' >"$work/sized.bmc"
+printf '\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n' >"$work/array.h"
+printf '\x3f\x3f\x3f' >"$work/unsized.bmc"
 
 (cd "$work/start" && exec "$program" "$input") >"$work/vandrel.log" 2>&1 &
 app=$!
@@ -74,27 +77,51 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Vandrel$' | hea
 [ "$(ls "$work/pictures")" = white.bmp ] || fail "files appeared without a press: $(ls "$work/pictures")"
 [ -z "$(ls "$work/start")" ] || fail "files appeared without a press: $(ls "$work/start")"
 
-# "Convert BMP" stands at 8, 16 and is 83 x 25 within the window's client area.
-xdotool mousemove --sync --window "$window" 49 28 click 1
+# Places within the window's client area: "Convert BMP" stands at 8, 16 and is 83 x 25; "Create .h
+# file" at 8, 128 and "Add H+W" at 112, 128 are 97 x 17.
+click() { xdotool mousemove --sync --window "$window" "$1" "$2" click 1; }
+convert_button() { click 49 28; }
+create_h_box() { click 30 136; }
+add_size_box() { click 134 136; }
 
-dialog_open() { [ -n "$(xdotool search --onlyvisible --name '^Open$' 2>/dev/null)" ]; }
-dialog_closed() { ! dialog_open; }
-wait_for 30 dialog_open || fail "the file dialog did not open"
-dialog=$(xdotool search --onlyvisible --name '^Open$' | head -n 1)
-xdotool windowactivate --sync "$dialog"
+# The program's windows on the screen besides the main window: the dialog and any list it opens.
+others_shown() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$window"; }
+only_main_window() { [ -z "$(others_shown)" ]; }
+dialog_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$dialog" ]; }
+list_shown() { [ -n "$(others_shown | grep -vx "$dialog")" ]; }
 
-# The file-name field has the focus and shows "Untitled" selected, so typing replaces it.
-xdotool type --delay 5 "$input"
-# The first Return may only close the field's completion list; press again until the dialog is gone.
-for _ in 1 2 3 4 5; do
-  dialog_open || break
+# One press of "Convert BMP" as a person makes it: wait for the dialog to take the keyboard, type the
+# picture's full path over the selected "Untitled", wait for the completion list it brings up, press
+# Return once. Nothing of the dialog may stay on the screen, or the next click would be lost to it.
+convert_by_typed_path() {
+  convert_button
+  dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Open$' | head -n 1) ||
+    fail "the file dialog did not open"
+  wait_for 20 dialog_active || fail "the file dialog did not become active"
+  xdotool type --delay 5 "$input"
+  wait_for 20 list_shown || fail "no completion list appeared for the typed path"
   xdotool key Return
-  wait_for 3 dialog_closed && break
-done
-dialog_closed || fail "the file dialog did not close"
+  wait_for 20 only_main_window || fail "still on the screen after Return: $(others_shown)"
+}
 
-wait_for 30 cmp -s "$output" "$work/expected.bmc" ||
-  fail "output differs: $(od -An -tu1 "$output" 2>&1)"
+# Waits for an output to hold the expected bytes.
+expect_output() {
+  wait_for 20 cmp -s "$work/pictures/$1" "$work/$2" ||
+    fail "$1 differs from $2: $(od -An -tu1 "$work/pictures/$1" 2>&1)"
+}
+
+convert_by_typed_path
+expect_output white.bmc sized.bmc
+
+create_h_box
+convert_by_typed_path
+expect_output white.h array.h
+
+# The window still answers the mouse: both boxes change, and the third output shows it.
+create_h_box
+add_size_box
+convert_by_typed_path
+expect_output white.bmc unsized.bmc
 [ -z "$(ls "$work/start")" ] || fail "output landed in the starting folder: $(ls "$work/start")"
 
 # Close the window as a desktop does, through the window manager.

@@ -11,7 +11,7 @@ namespace {
 
 // A 3 x 2 picture stored bottom-up with 12-byte rows. Each pixel's blue byte is unique, so a read of
 // the wrong pixel shows. Depth 8 gets a palette where entry i is blue i, green 100 + i, red 200 - i.
-BitmapImage* LoadSmall(std::uint16_t depth) {
+BitmapImagePtr LoadSmall(std::uint16_t depth) {
     static ScratchDir dir;
     const std::uint32_t stride = 12;
     Bytes file = BmpHeader({.width = 3, .height = 2, .bitsPerPixel = depth, .imageSize = 2 * stride});
@@ -24,7 +24,7 @@ BitmapImage* LoadSmall(std::uint16_t depth) {
     for (std::uint8_t i = 0; i < 2 * stride; ++i) file.push_back(static_cast<std::uint8_t>(10 + i));
     const std::string path = dir.file("small" + std::to_string(depth) + ".bmp");
     WriteFileBytes(path, file);
-    return ReadBitmapFile(path.c_str());
+    return BitmapImagePtr(ReadBitmapFile(path.c_str()));
 }
 
 struct Rgb {
@@ -51,41 +51,39 @@ TEST(bitmap_access, size_queries_answer_all_ones_for_no_image) {
 }
 
 TEST(bitmap_access, size_queries_answer_fields) {
-    BitmapImage* image = LoadSmall(24);
+    const BitmapImagePtr image = LoadSmall(24);
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(BitmapWidth(image), 3u);
-    EXPECT_EQ(BitmapHeight(image), 2u);
-    EXPECT_EQ(BitmapDepth(image), 24u);
+    EXPECT_EQ(BitmapWidth(image.get()), 3u);
+    EXPECT_EQ(BitmapHeight(image.get()), 2u);
+    EXPECT_EQ(BitmapDepth(image.get()), 24u);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
     EXPECT_EQ(BitmapStatusText(), nullptr);
-    FreeBitmap(image);
 }
 
 TEST(bitmap_access, rgb_reads_address_rows_bottom_up) {
-    BitmapImage* image = LoadSmall(24);
+    const BitmapImagePtr image = LoadSmall(24);
     ASSERT_NE(image, nullptr);
     // Top row (y = 0) is stored second: x = 1 starts at byte 12 + 3 = 15 (blue 25, green 26, red 27).
-    Rgb top = PixelAt(image, 1, 0);
+    Rgb top = PixelAt(image.get(), 1, 0);
     EXPECT_EQ(top.blue, 25);
     EXPECT_EQ(top.green, 26);
     EXPECT_EQ(top.red, 27);
     // Bottom row (y = 1), x = 0 starts at byte 0.
-    Rgb bottom = PixelAt(image, 0, 1);
+    Rgb bottom = PixelAt(image.get(), 0, 1);
     EXPECT_EQ(bottom.blue, 10);
     EXPECT_EQ(bottom.green, 11);
     EXPECT_EQ(bottom.red, 12);
-    FreeBitmap(image);
 }
 
 TEST(bitmap_access, rgb_read_outside_writes_nothing) {
-    BitmapImage* image = LoadSmall(24);
+    const BitmapImagePtr image = LoadSmall(24);
     ASSERT_NE(image, nullptr);
     std::uint8_t r = 1, g = 2, b = 3;
-    GetPixelRgb(image, 3, 0, &r, &g, &b);
+    GetPixelRgb(image.get(), 3, 0, &r, &g, &b);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-    GetPixelRgb(image, 0, 2, &r, &g, &b);
+    GetPixelRgb(image.get(), 0, 2, &r, &g, &b);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-    GetPixelRgb(image, 0xFFFFFFFFu, 0xFFFFFFFFu, &r, &g, &b);
+    GetPixelRgb(image.get(), 0xFFFFFFFFu, 0xFFFFFFFFu, &r, &g, &b);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
     GetPixelRgb(nullptr, 0, 0, &r, &g, &b);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
@@ -93,121 +91,115 @@ TEST(bitmap_access, rgb_read_outside_writes_nothing) {
     EXPECT_EQ(g, 2);
     EXPECT_EQ(b, 3);
     // Absent outputs are skipped without error.
-    GetPixelRgb(image, 0, 0, nullptr, nullptr, nullptr);
+    GetPixelRgb(image.get(), 0, 0, nullptr, nullptr, nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
-    GetPixelRgb(image, 0, 0, nullptr, &g, nullptr);
+    GetPixelRgb(image.get(), 0, 0, nullptr, &g, nullptr);
     EXPECT_EQ(g, 23);
-    FreeBitmap(image);
 }
 
 TEST(bitmap_access, eight_bit_rgb_reads_answer_the_palette_colour) {
-    BitmapImage* image = LoadSmall(8);
+    const BitmapImagePtr image = LoadSmall(8);
     ASSERT_NE(image, nullptr);
     // Top row x = 1 is byte 12 + 1 = 13, whose value 23 names palette entry 23.
-    Rgb colour = PixelAt(image, 1, 0);
+    Rgb colour = PixelAt(image.get(), 1, 0);
     EXPECT_EQ(colour.blue, 23);
     EXPECT_EQ(colour.green, 123);
     EXPECT_EQ(colour.red, 177);
 
     std::uint8_t index = 0;
-    GetPixelIndex(image, 1, 0, &index);
+    GetPixelIndex(image.get(), 1, 0, &index);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
     EXPECT_EQ(index, 23);
 
     std::uint8_t r = 0, g = 0, b = 0;
-    GetPaletteColor(image, 255, &r, &g, &b);
+    GetPaletteColor(image.get(), 255, &r, &g, &b);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
     EXPECT_EQ(b, 255);
     EXPECT_EQ(g, static_cast<std::uint8_t>(355));
     EXPECT_EQ(r, static_cast<std::uint8_t>(200 - 255));
-    FreeBitmap(image);
 }
 
 TEST(bitmap_access, thirty_two_bit_reads_ignore_the_fourth_byte) {
-    BitmapImage* image = LoadSmall(32);
+    const BitmapImagePtr image = LoadSmall(32);
     ASSERT_NE(image, nullptr);
     // Stride 12 = 3 pixels of 4 bytes; top row x = 2 starts at 12 + 8 = 20.
-    Rgb colour = PixelAt(image, 2, 0);
+    Rgb colour = PixelAt(image.get(), 2, 0);
     EXPECT_EQ(colour.blue, 30);
     EXPECT_EQ(colour.green, 31);
     EXPECT_EQ(colour.red, 32);
     image->pixels[12 + 8 + 3] = 0x99;
-    Rgb again = PixelAt(image, 2, 0);
+    Rgb again = PixelAt(image.get(), 2, 0);
     EXPECT_EQ(again.red, 32);
-    FreeBitmap(image);
 }
 
 TEST(bitmap_access, index_and_palette_reads_check_image_then_coordinates_then_depth) {
-    BitmapImage* image = LoadSmall(24);
+    const BitmapImagePtr image = LoadSmall(24);
     ASSERT_NE(image, nullptr);
     std::uint8_t index = 77, r = 1;
-    GetPixelIndex(image, 0, 0, &index);
+    GetPixelIndex(image.get(), 0, 0, &index);
     EXPECT_EQ(LastBitmapStatus(), BitmapTypeMismatch);
-    GetPixelIndex(image, 3, 0, &index);
+    GetPixelIndex(image.get(), 3, 0, &index);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
     GetPixelIndex(nullptr, 0, 0, &index);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-    GetPaletteColor(image, 0, &r, nullptr, nullptr);
+    GetPaletteColor(image.get(), 0, &r, nullptr, nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapTypeMismatch);
     EXPECT_STREQ(BitmapStatusText(), "The requested action is not compatible with the BMP's type");
     GetPaletteColor(nullptr, 0, &r, nullptr, nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
     EXPECT_EQ(index, 77);
     EXPECT_EQ(r, 1);
-    FreeBitmap(image);
 }
 
 TEST(bitmap_access, free_leaves_status_alone_for_no_image) {
     BitmapWidth(nullptr);
     FreeBitmap(nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-    BitmapImage* image = LoadSmall(24);
+    BitmapImagePtr image = LoadSmall(24);
     ASSERT_NE(image, nullptr);
     BitmapWidth(nullptr);
-    FreeBitmap(image);
+    FreeBitmap(image.release());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
 }
 
 TEST(bitmap_access, pixel_runs_answer_what_single_reads_answer) {
     for (std::uint16_t depth : {8, 24, 32}) {
-        BitmapImage* image = LoadSmall(depth);
+        const BitmapImagePtr image = LoadSmall(depth);
         ASSERT_NE(image, nullptr);
         for (std::uint32_t y = 0; y < 2; ++y) {
             std::uint8_t run[9] = {};
-            GetPixelRunRgb(image, 0, y, 3, run);
+            GetPixelRunRgb(image.get(), 0, y, 3, run);
             EXPECT_EQ(LastBitmapStatus(), BitmapOk);
             for (std::uint32_t x = 0; x < 3; ++x) {
-                const Rgb single = PixelAt(image, x, y);
+                const Rgb single = PixelAt(image.get(), x, y);
                 EXPECT_EQ(run[3 * x], single.red) << depth << " " << x << "," << y;
                 EXPECT_EQ(run[3 * x + 1], single.green);
                 EXPECT_EQ(run[3 * x + 2], single.blue);
             }
         }
         std::uint8_t tail[6] = {};
-        GetPixelRunRgb(image, 1, 0, 2, tail);
-        EXPECT_EQ(tail[3], PixelAt(image, 2, 0).red);
-        FreeBitmap(image);
+        GetPixelRunRgb(image.get(), 1, 0, 2, tail);
+        EXPECT_EQ(tail[3], PixelAt(image.get(), 2, 0).red);
     }
 }
 
 TEST(bitmap_access, pixel_runs_stay_inside_the_row) {
-    BitmapImage* image = LoadSmall(24);
+    const BitmapImagePtr image = LoadSmall(24);
     ASSERT_NE(image, nullptr);
     std::uint8_t run[12];
     std::fill(std::begin(run), std::end(run), 0xAB);
-    GetPixelRunRgb(image, 1, 0, 3, run);
+    GetPixelRunRgb(image.get(), 1, 0, 3, run);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-    GetPixelRunRgb(image, 0, 2, 1, run);
+    GetPixelRunRgb(image.get(), 0, 2, 1, run);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
     // A start and count whose sum wraps around 32 bits must not pass for a short run.
-    GetPixelRunRgb(image, 2, 0, 0xFFFFFFFFu, run);
+    GetPixelRunRgb(image.get(), 2, 0, 0xFFFFFFFFu, run);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
     GetPixelRunRgb(nullptr, 0, 0, 1, run);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
-    GetPixelRunRgb(image, 0, 0, 1, nullptr);
+    GetPixelRunRgb(image.get(), 0, 0, 1, nullptr);
     EXPECT_EQ(LastBitmapStatus(), BitmapInvalidArgument);
     for (std::uint8_t byte : run) EXPECT_EQ(byte, 0xAB);
-    GetPixelRunRgb(image, 3, 1, 0, run);
+    GetPixelRunRgb(image.get(), 3, 1, 0, run);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
-    FreeBitmap(image);
 }

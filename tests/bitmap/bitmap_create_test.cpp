@@ -1,22 +1,13 @@
 // Tests of blank image creation and of the pixel and palette setters.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 
 #include "bitmap/bitmap.h"
-#include "sanitizer_build.h"
+#include "child_load.h"
 #include "test_files.h"
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(BitmapImage* image) const { FreeBitmap(image); }
-};
-using Image = std::unique_ptr<BitmapImage, ImageDeleter>;
 
 Bytes PixelBytes(const BitmapImage& image) { return Bytes(image.pixels, image.pixels + image.imageSize); }
 Bytes PaletteBytes(const BitmapImage& image) { return Bytes(image.palette, image.palette + 1024); }
@@ -33,7 +24,7 @@ TEST(bitmap_create, fills_header_and_zeroes_buffers) {
     for (const Expected& e : {Expected{3, 2, 24, 24, 78, 54}, Expected{1, 1, 8, 4, 1082, 1078},
                               Expected{5, 1, 32, 20, 74, 54}, Expected{7, 3, 8, 24, 1102, 1078}}) {
         SCOPED_TRACE(testing::Message() << e.width << "x" << e.height << "x" << e.depth);
-        Image image(CreateBitmap(e.width, e.height, e.depth));
+        BitmapImagePtr image(CreateBitmap(e.width, e.height, e.depth));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapOk);
         const BitmapImage& i = *image;
@@ -84,40 +75,24 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.depth);
-        Image ok(CreateBitmap(1, 1, 24));  // the failure below must overwrite this 0
+        BitmapImagePtr ok(CreateBitmap(1, 1, 24));  // the failure below must overwrite its BitmapOk
         EXPECT_EQ(CreateBitmap(c.width, c.height, c.depth), nullptr);
         EXPECT_EQ(LastBitmapStatus(), c.status);
     }
 }
 
-// A failed allocation answers no image with status 2. Run in a child whose address space is capped,
-// so that the largest image the header can describe cannot be allocated. Sanitizer runtimes reserve
-// far more address space than any cap allows, so the case is skipped under them.
-#ifdef VANDREL_UNDER_ASAN
-constexpr bool kAddressCapWorks = false;
-#else
-constexpr bool kAddressCapWorks = true;
-#endif
-
-// Runs in the child: caps the address space, then asks for the largest 8-bit single row whose file
-// size still fits 32 bits. It passes the size check, so the palette is allocated and must be released
-// again when the 4 GiB pixel block cannot be had.
-[[noreturn]] void CreateUnderAddressCap() {
-    const rlim_t oneGiB = rlim_t{1} << 30;
-    const rlimit cap{oneGiB, oneGiB};
-    setrlimit(RLIMIT_AS, &cap);
-    const bool refused = CreateBitmap(0xFFFFFBC8, 1, 8) == nullptr;
-    std::exit(refused && LastBitmapStatus() == BitmapOutOfMemory ? 0 : 1);
-}
-
+// The largest 8-bit single row whose file size still fits 32 bits passes the size check, so its
+// palette is allocated; under an address-space cap the 4 GiB pixel block cannot be had, and the
+// failure must answer no image with BitmapOutOfMemory.
 TEST(bitmap_create_death, failed_allocation_leaves_out_of_memory) {
-    if (!kAddressCapWorks) GTEST_SKIP() << "address-space cap conflicts with the sanitizer";
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(CreateUnderAddressCap(), testing::ExitedWithCode(0), "");
+    if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
+    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = std::uint64_t{1} << 30},
+                                   [] { return CreateBitmap(0xFFFFFBC8, 1, 8); }),
+                testing::ExitedWithCode(BitmapOutOfMemory), "");
 }
 
 TEST(bitmap_setters, pixel_addressing_is_bottom_up) {
-    Image image(CreateBitmap(3, 2, 24));
+    BitmapImagePtr image(CreateBitmap(3, 2, 24));
     ASSERT_NE(image, nullptr);
     SetPixelRgb(image.get(), 1, 0, 0x11, 0x22, 0x33);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
@@ -137,7 +112,7 @@ TEST(bitmap_setters, pixel_addressing_is_bottom_up) {
 }
 
 TEST(bitmap_setters, rgb_on_32_bit_keeps_fourth_byte) {
-    Image image(CreateBitmap(5, 1, 32));
+    BitmapImagePtr image(CreateBitmap(5, 1, 32));
     ASSERT_NE(image, nullptr);
     image->pixels[19] = 0x7F;
     SetPixelRgb(image.get(), 4, 0, 1, 2, 3);
@@ -149,7 +124,7 @@ TEST(bitmap_setters, rgb_on_32_bit_keeps_fourth_byte) {
 }
 
 TEST(bitmap_setters, index_and_palette_on_8_bit) {
-    Image image(CreateBitmap(3, 2, 8));
+    BitmapImagePtr image(CreateBitmap(3, 2, 8));
     ASSERT_NE(image, nullptr);
     image->palette[1023] = 0x5A;
     SetPaletteColor(image.get(), 255, 0xA1, 0xB2, 0xC3);
@@ -170,8 +145,8 @@ TEST(bitmap_setters, index_and_palette_on_8_bit) {
 }
 
 TEST(bitmap_setters, refused_calls_change_nothing) {
-    Image rgb(CreateBitmap(3, 2, 24));
-    Image indexed(CreateBitmap(3, 2, 8));
+    BitmapImagePtr rgb(CreateBitmap(3, 2, 24));
+    BitmapImagePtr indexed(CreateBitmap(3, 2, 8));
     ASSERT_NE(rgb, nullptr);
     ASSERT_NE(indexed, nullptr);
     rgb->pixels[5] = 9;

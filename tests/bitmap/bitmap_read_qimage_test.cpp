@@ -2,31 +2,19 @@
 // load with the very pixels QImage reports.
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QImage>
 
 #include "bitmap/bitmap.h"
+#include "qimage_compare.h"
 #include "test_files.h"
 
 namespace {
 
 void ExpectSamePixels(const QImage& reference, const std::string& path, std::uint16_t depth) {
-    BitmapImage* image = ReadBitmapFile(path.c_str());
+    const BitmapImagePtr image(ReadBitmapFile(path.c_str()));
     ASSERT_NE(image, nullptr) << BitmapStatusText();
-    EXPECT_EQ(BitmapDepth(image), depth);
-    ASSERT_EQ(BitmapWidth(image), static_cast<std::uint32_t>(reference.width()));
-    ASSERT_EQ(BitmapHeight(image), static_cast<std::uint32_t>(reference.height()));
-    int mismatches = 0;
-    for (int y = 0; y < reference.height(); ++y) {
-        for (int x = 0; x < reference.width(); ++x) {
-            std::uint8_t r = 0, g = 0, b = 0;
-            GetPixelRgb(image, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), &r, &g, &b);
-            const QColor expected = reference.pixelColor(x, y);
-            if (expected.red() != r || expected.green() != g || expected.blue() != b) ++mismatches;
-        }
-    }
-    EXPECT_EQ(mismatches, 0);
-    FreeBitmap(image);
+    EXPECT_EQ(BitmapDepth(image.get()), depth);
+    EXPECT_EQ(PixelsDifferingFromQt(image.get(), reference), 0);
 }
 
 // Widths 1..5 exercise every amount of row padding.

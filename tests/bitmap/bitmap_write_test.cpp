@@ -5,20 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 
 #include "bitmap/bitmap.h"
-#include "bitmap/bitmap_fields.h"
+#include "bitmap_fields.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct ImageDeleter {
-    void operator()(BitmapImage* image) const { FreeBitmap(image); }
-};
-using Image = std::unique_ptr<BitmapImage, ImageDeleter>;
 
 Bytes Cat(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -39,7 +33,7 @@ struct FullDevice {
 }  // namespace
 
 TEST(bitmap_write, golden_3x2_24_bit) {
-    Image image(CreateBitmap(3, 2, 24));
+    BitmapImagePtr image(CreateBitmap(3, 2, 24));
     ASSERT_NE(image, nullptr);
     SetPixelRgb(image.get(), 1, 0, 0x11, 0x22, 0x33);
     SetPixelRgb(image.get(), 0, 1, 0x44, 0x55, 0x66);
@@ -69,7 +63,7 @@ TEST(bitmap_write, golden_3x2_24_bit) {
 }
 
 TEST(bitmap_write, golden_1x1_8_bit) {
-    Image image(CreateBitmap(1, 1, 8));
+    BitmapImagePtr image(CreateBitmap(1, 1, 8));
     ASSERT_NE(image, nullptr);
     SetPaletteColor(image.get(), 1, 0x10, 0x20, 0x30);
     SetPaletteColor(image.get(), 255, 0xA0, 0xB0, 0xC0);
@@ -101,7 +95,7 @@ TEST(bitmap_write, golden_1x1_8_bit) {
 }
 
 TEST(bitmap_write, golden_5x1_32_bit) {
-    Image image(CreateBitmap(5, 1, 32));
+    BitmapImagePtr image(CreateBitmap(5, 1, 32));
     ASSERT_NE(image, nullptr);
     image->pixels[19] = 0xEE;  // the fourth byte travels with the block
     SetPixelRgb(image.get(), 4, 0, 0x01, 0x02, 0x03);
@@ -139,7 +133,7 @@ TEST(bitmap_fields_write, little_endian_items_and_failures) {
     EXPECT_FALSE(WriteLe32(1, full.stream));
     EXPECT_FALSE(WriteLe16(1, full.stream));
 
-    Image image(CreateBitmap(1, 1, 24));
+    BitmapImagePtr image(CreateBitmap(1, 1, 24));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(WriteBitmapHeader(nullptr, full.stream), BitmapInvalidArgument);
     EXPECT_EQ(WriteBitmapHeader(image.get(), nullptr), BitmapInvalidArgument);
@@ -148,7 +142,7 @@ TEST(bitmap_fields_write, little_endian_items_and_failures) {
 }
 
 TEST(bitmap_write, header_written_as_held_not_recomputed) {
-    Image image(CreateBitmap(1, 1, 24));
+    BitmapImagePtr image(CreateBitmap(1, 1, 24));
     ASSERT_NE(image, nullptr);
     image->fileSize = 0xDEADBEEF;
     image->reserved1 = 0x0102;
@@ -170,7 +164,7 @@ TEST(bitmap_write, header_written_as_held_not_recomputed) {
 
 TEST(bitmap_write, refusals_and_what_they_leave_on_disk) {
     ScratchDir dir;
-    Image image(CreateBitmap(3, 2, 24));
+    BitmapImagePtr image(CreateBitmap(3, 2, 24));
     ASSERT_NE(image, nullptr);
 
     WriteBitmapFile(image.get(), nullptr);
@@ -198,7 +192,7 @@ TEST(bitmap_write, refusals_and_what_they_leave_on_disk) {
     // closing; a large pixel block fails in the write itself. Both are failures.
     WriteBitmapFile(image.get(), "/dev/full");
     EXPECT_EQ(LastBitmapStatus(), BitmapIoError) << "failure at closing";
-    Image large(CreateBitmap(200, 100, 32));
+    BitmapImagePtr large(CreateBitmap(200, 100, 32));
     ASSERT_NE(large, nullptr);
     WriteBitmapFile(large.get(), "/dev/full");
     EXPECT_EQ(LastBitmapStatus(), BitmapIoError) << "failure while writing";
@@ -240,7 +234,7 @@ TEST(bitmap_write, created_images_read_back_unchanged) {
     ScratchDir dir;
     for (const std::uint16_t depth : {8, 24, 32}) {
         SCOPED_TRACE(depth);
-        Image image(CreateBitmap(7, 5, depth));
+        BitmapImagePtr image(CreateBitmap(7, 5, depth));
         ASSERT_NE(image, nullptr);
         // Every pixel and (for 8 bits) every palette byte distinct, fill and fourth bytes included.
         for (std::uint32_t i = 0; i < image->imageSize; ++i) image->pixels[i] = static_cast<std::uint8_t>(i * 7 + 1);
@@ -251,10 +245,54 @@ TEST(bitmap_write, created_images_read_back_unchanged) {
         WriteBitmapFile(image.get(), path.c_str());
         ASSERT_EQ(LastBitmapStatus(), BitmapOk);
         EXPECT_EQ(fs::file_size(path), image->fileSize);
-        Image back(ReadBitmapFile(path.c_str()));
+        BitmapImagePtr back(ReadBitmapFile(path.c_str()));
         ASSERT_NE(back, nullptr);
         ExpectSameImage(*image, *back);
     }
+}
+
+// The writer lays the file out as its dataOffset says, so that the reader finds the pixels where they
+// were written: a gap of zeros before them, or a colour table cut to the entries that fit.
+TEST(bitmap_write, data_offset_lays_out_the_file) {
+    ScratchDir dir;
+    BitmapImagePtr rgb(CreateBitmap(1, 1, 24));
+    ASSERT_NE(rgb, nullptr);
+    SetPixelRgb(rgb.get(), 0, 0, 0x11, 0x22, 0x33);
+    rgb->dataOffset = 58;
+    WriteBitmapFile(rgb.get(), dir.file("gap.bmp").c_str());
+    ASSERT_EQ(LastBitmapStatus(), BitmapOk);
+    const Bytes gapFile = {
+        0x42, 0x4D, 0x3A, 0x00, 0x00, 0x00,              // "BM", fileSize 58 as held
+        0x00, 0x00, 0x00, 0x00, 0x3A, 0x00, 0x00, 0x00,  // reserved, dataOffset 58
+        0x28, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,  // 40, 1 x 1
+        0x01, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00,  // 24 bits, imageSize 4
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00,  // the gap
+        0x33, 0x22, 0x11, 0x00,
+    };
+    EXPECT_EQ(ReadFileBytes(dir.file("gap.bmp")), gapFile);
+    BitmapImagePtr rgbBack(ReadBitmapFile(dir.file("gap.bmp").c_str()));
+    ASSERT_NE(rgbBack, nullptr);
+    ExpectSameImage(*rgb, *rgbBack);
+
+    BitmapImagePtr indexed(CreateBitmap(1, 1, 8));
+    ASSERT_NE(indexed, nullptr);
+    SetPaletteColor(indexed.get(), 1, 0x10, 0x20, 0x30);
+    SetPaletteColor(indexed.get(), 2, 0x40, 0x50, 0x60);  // no room for it in the file
+    SetPixelIndex(indexed.get(), 0, 0, 1);
+    indexed->dataOffset = 54 + 2 * 4 + 1;
+    WriteBitmapFile(indexed.get(), dir.file("short.bmp").c_str());
+    ASSERT_EQ(LastBitmapStatus(), BitmapOk);
+    const Bytes file = ReadFileBytes(dir.file("short.bmp"));
+    ASSERT_EQ(file.size(), 54u + 13u);
+    EXPECT_EQ(Bytes(file.begin() + 54, file.end()),
+              (Bytes{0x00, 0x00, 0x00, 0x00, 0x30, 0x20, 0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}));
+    BitmapImagePtr indexedBack(ReadBitmapFile(dir.file("short.bmp").c_str()));
+    ASSERT_NE(indexedBack, nullptr);
+    EXPECT_EQ(Bytes(indexedBack->pixels, indexedBack->pixels + 4), Bytes(indexed->pixels, indexed->pixels + 4));
+    EXPECT_EQ(Bytes(indexedBack->palette, indexedBack->palette + 8), Bytes(indexed->palette, indexed->palette + 8));
+    EXPECT_EQ(indexedBack->palette[8], 0);
 }
 
 TEST(bitmap_write, loaded_file_saves_back_identically) {
@@ -264,7 +302,7 @@ TEST(bitmap_write, loaded_file_saves_back_identically) {
     PutLe32(file, 12345);  // fileSize that matches nothing
     PutLe16(file, 0xBEEF);
     PutLe16(file, 0x0102);
-    PutLe32(file, 99);  // dataOffset not used for reading
+    PutLe32(file, 21);  // dataOffset inside the header, so ignored by the reader
     PutLe32(file, 40);
     PutLe32(file, 2);
     PutLe32(file, 2);
@@ -279,7 +317,7 @@ TEST(bitmap_write, loaded_file_saves_back_identically) {
     for (std::uint8_t i = 1; i <= 16; ++i) file.push_back(i);
     ScratchDir dir;
     WriteFileBytes(dir.file("in.bmp"), file);
-    Image image(ReadBitmapFile(dir.file("in.bmp").c_str()));
+    BitmapImagePtr image(ReadBitmapFile(dir.file("in.bmp").c_str()));
     ASSERT_NE(image, nullptr);
     WriteBitmapFile(image.get(), dir.file("out.bmp").c_str());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);

@@ -3,7 +3,6 @@
 // outcome fixed below, with loaded pixels compared against Qt's QImage.
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -18,6 +17,7 @@
 
 #include "bitmap/bitmap.h"
 #include "convert/display_writers.h"
+#include "qimage_compare.h"
 
 namespace fs = std::filesystem;
 
@@ -25,50 +25,48 @@ namespace {
 
 fs::path g_suite;
 
-constexpr int kLoads = 0;
+constexpr BitmapStatus kLoads = BitmapOk;
 
-// What this reader must make of a suite file. The reader takes the colour table as 256 entries right
-// after the 54-byte header and the pixels right after that (dataOffset is not consulted), so a file
-// with a shorter table or a gap before its pixels either runs out of bytes (6) or loads with pixels
-// taken from the wrong place.
+// What this reader must make of a suite file. An 8-bit file's colour table holds the entries that fit
+// before dataOffset (the rest black); the pixels start at dataOffset when it lies past the header.
 struct Expected {
-    int status;        // kLoads, or the status the load must leave
-    bool matchesQt;    // for loaded files: every pixel as QImage decodes it
+    BitmapStatus status;  // kLoads, or the status the load must leave
+    bool matchesQt;       // for loaded files: every pixel as QImage decodes it
     const char* why;
 };
 
 const std::map<std::string, Expected> kForty = {
     {"g/pal8-0.bmp", {kLoads, true, "full table, imageSize 0 raised to the rows"}},
-    {"g/pal8.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"g/pal8gs.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"g/pal8nonsquare.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"g/pal8w124.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"g/pal8w125.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"g/pal8w126.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"g/pal8rle.bmp", {5, false, "run-length compressed"}},
-    {"g/pal8topdown.bmp", {5, false, "negative (top-down) height"}},
+    {"g/pal8.bmp", {kLoads, true, "252-entry table"}},
+    {"g/pal8gs.bmp", {kLoads, true, "252-entry table"}},
+    {"g/pal8nonsquare.bmp", {kLoads, true, "252-entry table"}},
+    {"g/pal8w124.bmp", {kLoads, true, "252-entry table"}},
+    {"g/pal8w125.bmp", {kLoads, true, "252-entry table"}},
+    {"g/pal8w126.bmp", {kLoads, true, "252-entry table"}},
+    {"g/pal8rle.bmp", {BitmapUnsupported, false, "run-length compressed"}},
+    {"g/pal8topdown.bmp", {BitmapUnsupported, false, "negative (top-down) height"}},
     {"g/rgb24.bmp", {kLoads, true, "plain 24-bit"}},
-    {"g/rgb24pal.bmp", {kLoads, false, "pixels at 1078 behind an unused table; read from 54"}},
+    {"g/rgb24pal.bmp", {kLoads, true, "pixels at 1078 behind an unused table"}},
     {"g/rgb32.bmp", {kLoads, true, "plain 32-bit"}},
-    {"g/rgb32bf.bmp", {5, false, "bit-field masks (compression 3)"}},
-    {"g/rgb32bfdef.bmp", {5, false, "bit-field masks (compression 3)"}},
-    {"q/pal8offs.bmp", {kLoads, false, "pixels at 1162, after a gap; read from 1078"}},
-    {"q/pal8os2v2-40sz.bmp", {6, false, "252-entry table: 16 bytes short of the pixels"}},
-    {"q/pal8oversizepal.bmp", {kLoads, false, "300-entry table; pixels read from 1078 instead of 1254"}},
-    {"q/pal8rlecut.bmp", {5, false, "run-length compressed"}},
-    {"q/pal8rletrns.bmp", {5, false, "run-length compressed"}},
-    {"q/rgb24largepal.bmp", {kLoads, false, "pixels at 1254 behind an unused table; read from 54"}},
-    {"q/rgb32-111110.bmp", {5, false, "bit-field masks (compression 3)"}},
-    {"q/rgb32-7187.bmp", {5, false, "bit-field masks (compression 3)"}},
+    {"g/rgb32bf.bmp", {BitmapUnsupported, false, "bit-field masks (compression 3)"}},
+    {"g/rgb32bfdef.bmp", {BitmapUnsupported, false, "bit-field masks (compression 3)"}},
+    {"q/pal8offs.bmp", {kLoads, true, "pixels at 1162, after a gap behind the table"}},
+    {"q/pal8os2v2-40sz.bmp", {kLoads, true, "252-entry table"}},
+    {"q/pal8oversizepal.bmp", {kLoads, false, "300-entry table, of which 256 are read; QImage refuses it"}},
+    {"q/pal8rlecut.bmp", {BitmapUnsupported, false, "run-length compressed"}},
+    {"q/pal8rletrns.bmp", {BitmapUnsupported, false, "run-length compressed"}},
+    {"q/rgb24largepal.bmp", {kLoads, true, "pixels at 1254 behind an unused table"}},
+    {"q/rgb32-111110.bmp", {BitmapUnsupported, false, "bit-field masks (compression 3)"}},
+    {"q/rgb32-7187.bmp", {BitmapUnsupported, false, "bit-field masks (compression 3)"}},
     {"q/rgb32fakealpha.bmp", {kLoads, true, "32-bit with a fourth byte that is not alpha"}},
-    {"q/rgba32abf.bmp", {5, false, "alpha bit-fields (compression 6)"}},
-    {"b/badpalettesize.bmp", {6, false, "colour count 305402420; 252-entry table, short of the pixels"}},
-    {"b/badrle.bmp", {5, false, "run-length compressed"}},
-    {"b/badrlebis.bmp", {5, false, "run-length compressed"}},
-    {"b/badrleter.bmp", {5, false, "run-length compressed"}},
-    {"b/pal8badindex.bmp", {6, false, "101-entry table: file ends before the pixels"}},
-    {"b/reallybig.bmp", {6, false, "3000000 x 2000000: rows do not fit 32 bits"}},
-    {"b/rletopdown.bmp", {5, false, "run-length compressed, top-down"}},
+    {"q/rgba32abf.bmp", {BitmapUnsupported, false, "alpha bit-fields (compression 6)"}},
+    {"b/badpalettesize.bmp", {kLoads, false, "colour count 305402420, 252-entry table; QImage refuses it"}},
+    {"b/badrle.bmp", {BitmapUnsupported, false, "run-length compressed"}},
+    {"b/badrlebis.bmp", {BitmapUnsupported, false, "run-length compressed"}},
+    {"b/badrleter.bmp", {BitmapUnsupported, false, "run-length compressed"}},
+    {"b/pal8badindex.bmp", {kLoads, true, "101-entry table; indices past it are black"}},
+    {"b/reallybig.bmp", {BitmapInvalidFile, false, "3000000 x 2000000: rows do not fit 32 bits"}},
+    {"b/rletopdown.bmp", {BitmapUnsupported, false, "run-length compressed, top-down"}},
 };
 
 struct Header {
@@ -144,25 +142,6 @@ void ExerciseLoaded(const BitmapImage* image) {
     (void)sum;
 }
 
-// Number of pixels whose red, green or blue differs from QImage's decoding; -1 when QImage cannot
-// decode the file or sees another size.
-long PixelsDifferingFromQt(const BitmapImage* image, const std::string& path) {
-    const QImage reference(QString::fromStdString(path));
-    if (reference.isNull() || static_cast<std::uint32_t>(reference.width()) != BitmapWidth(image) ||
-        static_cast<std::uint32_t>(reference.height()) != BitmapHeight(image))
-        return -1;
-    long differing = 0;
-    for (int y = 0; y < reference.height(); ++y) {
-        for (int x = 0; x < reference.width(); ++x) {
-            std::uint8_t r = 0, g = 0, b = 0;
-            GetPixelRgb(image, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y), &r, &g, &b);
-            const QColor expected = reference.pixelColor(x, y);
-            if (expected.red() != r || expected.green() != g || expected.blue() != b) ++differing;
-        }
-    }
-    return differing;
-}
-
 }  // namespace
 
 TEST(bmpsuite, every_file_is_answered_safely) {
@@ -170,7 +149,7 @@ TEST(bmpsuite, every_file_is_answered_safely) {
     ASSERT_GT(names.size(), 50u) << "suite folder looks empty: " << g_suite;
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        BitmapImage* image = ReadBitmapFile(PathOf(name).c_str());
+        const BitmapImagePtr image(ReadBitmapFile(PathOf(name).c_str()));
         const BitmapStatus status = LastBitmapStatus();
         if (!image) {
             EXPECT_TRUE(status == BitmapUnsupported || status == BitmapInvalidFile) << int{status};
@@ -178,8 +157,7 @@ TEST(bmpsuite, every_file_is_answered_safely) {
             continue;
         }
         EXPECT_EQ(status, BitmapOk);
-        ExerciseLoaded(image);
-        FreeBitmap(image);
+        ExerciseLoaded(image.get());
     }
 }
 
@@ -190,7 +168,7 @@ TEST(bmpsuite, other_variants_are_refused) {
         if (FortyByteHeaderOfOurDepths(header)) continue;
         SCOPED_TRACE(name);
         const bool foreign = header.length < 54 || header.magic != 0x4D42;
-        EXPECT_EQ(ReadBitmapFile(PathOf(name).c_str()), nullptr);
+        EXPECT_EQ(BitmapImagePtr(ReadBitmapFile(PathOf(name).c_str())), nullptr);
         EXPECT_EQ(LastBitmapStatus(), foreign ? BitmapInvalidFile : BitmapUnsupported);
     }
 }
@@ -209,25 +187,27 @@ TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
         }
         ++covered;
         const Expected& expected = found->second;
-        BitmapImage* image = ReadBitmapFile(PathOf(name).c_str());
+        const BitmapImagePtr image(ReadBitmapFile(PathOf(name).c_str()));
         const BitmapStatus status = LastBitmapStatus();
         std::string outcome = "status " + std::to_string(int{status});
         std::string pixels = "-";
         if (image) {
             outcome = "loaded";
-            const long differing = PixelsDifferingFromQt(image, PathOf(name));
+            const long differing = PixelsDifferingFromQt(image.get(), QImage(QString::fromStdString(PathOf(name))));
             pixels = differing < 0 ? "QImage cannot decode"
                      : differing == 0 ? "match"
                                       : "differ (" + std::to_string(differing) + " pixels)";
             EXPECT_EQ(differing == 0, expected.matchesQt) << pixels;
-            FreeBitmap(image);
         }
-        EXPECT_EQ(int{status}, expected.status);
+        EXPECT_EQ(status, expected.status);
         std::printf("| %s | %u | %s | %s | %s |\n", name.c_str(), unsigned{header.depth}, outcome.c_str(),
                     pixels.c_str(), expected.why);
     }
     EXPECT_EQ(covered, static_cast<int>(kForty.size())) << "some recorded files are missing from the suite";
 }
+
+// ctest's SKIP_RETURN_CODE for this test.
+constexpr int kSkippedExitCode = 77;
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
@@ -236,5 +216,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_suite = argv[1];
+    // The suite is replayed from beside the repository, never copied in; without it the replay
+    // reports itself skipped (ctest lists it under the tests that did not run) instead of passing.
+    if (!std::filesystem::is_directory(g_suite / "g")) {
+        std::printf("The public BMP suite is not at %s: replay skipped.\n", g_suite.string().c_str());
+        return kSkippedExitCode;
+    }
     return RUN_ALL_TESTS();
 }

@@ -63,7 +63,8 @@ Bytes BmpFile(std::uint32_t headerSize, std::int32_t width, std::int32_t height,
         PutLe32(file, field);
     PutLe16(file, 1);
     PutLe16(file, depth);
-    for (const std::uint32_t field : {compression, pixelBytes, 2835u, 2835u, static_cast<std::uint32_t>(palette.size() / 4), 0u})
+    const auto colours = static_cast<std::uint32_t>(palette.size() / 4);
+    for (const std::uint32_t field : {compression, pixelBytes, 2835u, 2835u, colours, 0u})
         PutLe32(file, field);
     file.resize(14 + headerSize, 0);
     file.insert(file.end(), palette.begin(), palette.end());
@@ -211,17 +212,20 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     const Bytes rows(8 * 2, 0x40);
     Bytes v5 = BmpFile(124, 2, 2, 24, 0, {}, rows);
     v5.resize(v5.size() - 5);
-    EXPECT_EQ(Refusal("v5.bmp", v5), Line("v5.bmp", "the file ends early: its pixel data needs 154 bytes, the file has 149"));
+    EXPECT_EQ(Refusal("v5.bmp", v5),
+              Line("v5.bmp", "the file ends early: its pixel data needs 154 bytes, the file has 149"));
     Bytes topDown = BmpFile(40, 2, -2, 24, 0, {}, rows);
     topDown.resize(60);
-    EXPECT_EQ(Refusal("top.bmp", topDown), Line("top.bmp", "the file ends early: its pixel data needs 70 bytes, the file has 60"));
+    EXPECT_EQ(Refusal("top.bmp", topDown),
+              Line("top.bmp", "the file ends early: its pixel data needs 70 bytes, the file has 60"));
     // The oldest, 12-byte header (16-bit sides): 9 x 2 at 1 bit, two 3-byte colours, rows of 4 bytes.
     Bytes oldest;
     PutLe16(oldest, 0x4D42);
     for (const std::uint32_t field : {40u, 0u, 32u, 12u}) PutLe32(oldest, field);
     for (const std::uint16_t field : {9, 2, 1, 1}) PutLe16(oldest, field);
     oldest.resize(36, 0xFF);
-    EXPECT_EQ(Refusal("os2.bmp", oldest), Line("os2.bmp", "the file ends early: its pixel data needs 40 bytes, the file has 36"));
+    EXPECT_EQ(Refusal("os2.bmp", oldest),
+              Line("os2.bmp", "the file ends early: its pixel data needs 40 bytes, the file has 36"));
     // Every pixel is there, but the end-of-picture mark is not: nothing tells the file is whole.
     const Bytes noEnd(kRle8.begin(), kRle8.end() - 2);
     EXPECT_EQ(Refusal("rle.bmp", BmpFile(40, 4, 2, 8, 1, kPalette, noEnd)),
@@ -233,10 +237,12 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     for (int i = 0; i < 256; ++i) image.setPixel(i % 16, i / 16, qRgb(i, i * 7, i * 13));
     const Bytes jpeg = ReadFileBytes(Save(dir, image, "whole.jpg", "jpeg"));
     EXPECT_EQ(Refusal("cut.jpg", Bytes(jpeg.begin(), jpeg.end() - 40)),
-              Line("cut.jpg", "the file ends early: the end-of-image mark is missing, so the picture data is cut off"));
+              Line("cut.jpg", "the file ends early: the end-of-image mark is missing, so the picture data is "
+                              "cut off"));
     const Bytes xbm = ReadFileBytes(Save(dir, image, "whole.xbm", "xbm"));
     EXPECT_EQ(Refusal("cut.xbm", Bytes(xbm.begin(), xbm.end() - 10)),
-              Line("cut.xbm", "the file ends early: the closing brace of its pixel list is missing, so the list is cut off"));
+              Line("cut.xbm", "the file ends early: the closing brace of its pixel list is missing, so the list "
+                              "is cut off"));
     // Qt itself refuses these when they are cut anywhere in their pixel data.
     for (const char* format : {"png", "ppm"}) {
         const Bytes whole = ReadFileBytes(Save(dir, image, std::string("whole.") + format, format));
@@ -271,7 +277,8 @@ TEST_F(CliDecode, sides_and_memory_are_refused_before_decoding) {
 }
 
 TEST_F(CliDecode, unreadable_files_name_both_readers_reasons) {
-    EXPECT_EQ(Refusal("x.foo", Bytes(60, 'x')), Line("x.foo", "File is not a valid BMP image; Qt: Unsupported image format"));
+    EXPECT_EQ(Refusal("x.foo", Bytes(60, 'x')),
+              Line("x.foo", "File is not a valid BMP image; Qt: Unsupported image format"));
     const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'><text>A</text></svg>";
     EXPECT_EQ(Refusal("x.svg", Bytes(svg.begin(), svg.end())),
               Line("x.svg", "File is not a valid BMP image; Qt: an SVG drawing is not a picture of pixels"));

@@ -150,6 +150,8 @@ TEST_F(CliProgram, usage_errors_exit_2_and_convert_nothing) {
         {"--frobnicate " + Quoted(picture), "unknown option '--frobnicate'"},
         {Quoted(picture) + " -o", "option '-o' needs a path"},
         {"--header", "no picture given"},
+        {"--header --name 2logo " + Quoted(picture),
+         "the array name '2logo' starts with a digit; a C identifier starts with a letter or '_'"},
     };
     for (const auto& [arguments, reason] : cases) {
         const ProgramRun run = RunProgram(dir, arguments);

@@ -31,6 +31,13 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
+    Bytes Written(const OutputOptions& options) {
+        std::FILE* out = std::fopen(outPath.c_str(), "wb");
+        EXPECT_TRUE(WriteDisplayData(BitmapPicture(*image), options, out));
+        std::fclose(out);
+        return ReadFileBytes(outPath);
+    }
+
     ScratchDir dir;
     std::string outPath = dir.file("out");
     BitmapImagePtr image;
@@ -150,4 +157,59 @@ TEST_F(DisplayWriters, wide_rows_convert_across_internal_runs) {
     Load(width, height, colours);
     EXPECT_EQ(RawStream(false), expectedRaw);
     EXPECT_TRUE(ArrayText() == expectedText);
+}
+
+TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
+    // 1030 pixels a row: a full run and a short one, each with whole blocks of pixels and a remainder.
+    const std::uint32_t width = 1030, height = 2;
+    std::vector<Colour> colours;
+    for (std::uint32_t i = 0; i < width * height; ++i)
+        colours.push_back({static_cast<std::uint8_t>(i * 7 + 1), static_cast<std::uint8_t>(i * 13 + 2),
+                           static_cast<std::uint8_t>(i * 29 + 3)});
+    Load(width, height, colours);
+    for (const PixelLayout layout :
+         {PixelLayout::Rgb666, PixelLayout::Rgb666High, PixelLayout::Rgb565, PixelLayout::Rgb565Le}) {
+        for (const bool blueFirst : {false, true}) {
+            // The bytes as the layouts are documented.
+            Bytes expected;
+            std::string text = "\nconst unsigned char pic[]={ 0,2,4,6";
+            for (std::uint32_t i = 0; i < colours.size(); ++i) {
+                const Colour& c = colours[i];
+                const unsigned first = blueFirst ? c.blue : c.red, last = blueFirst ? c.red : c.blue;
+                const unsigned value = (first >> 3) << 11 | (c.green >> 2) << 5 | last >> 3;
+                const auto byte = [](unsigned value) { return static_cast<std::uint8_t>(value); };
+                Bytes pixel{byte(value >> 8), byte(value)};
+                if (layout == PixelLayout::Rgb565Le) pixel = {byte(value), byte(value >> 8)};
+                if (layout == PixelLayout::Rgb666) pixel = {byte(first >> 2), byte(c.green >> 2), byte(last >> 2)};
+                if (layout == PixelLayout::Rgb666High)
+                    pixel = {byte(first & 0xFC), byte(c.green & 0xFC), byte(last & 0xFC)};
+                expected.insert(expected.end(), pixel.begin(), pixel.end());
+                for (const auto byte : pixel) {
+                    text += ',';
+                    text += std::to_string(byte);
+                }
+                if (i % 6 == 5) text += '\n';
+            }
+            text += " };\n";
+            OutputOptions options;
+            options.layout = layout;
+            options.blueFirst = blueFirst;
+            options.sizePrefix = false;
+            EXPECT_EQ(Written(options), expected) << static_cast<int>(layout) << " " << blueFirst;
+            options.format = OutputFormat::ArrayText;
+            const Bytes written = Written(options);
+            EXPECT_TRUE(std::string(written.begin(), written.end()) == text)
+                << static_cast<int>(layout) << " " << blueFirst;
+        }
+    }
+}
+
+TEST_F(DisplayWriters, array_name_longer_than_the_output_buffer) {
+    Load(1, 1, {kWhite});
+    OutputOptions options;
+    options.format = OutputFormat::ArrayText;
+    options.arrayName = std::string(100000, 'a');
+    const Bytes written = Written(options);
+    EXPECT_TRUE(std::string(written.begin(), written.end()) ==
+                "\nconst unsigned char " + options.arrayName + "[]={ 0,1,0,1,63,63,63 };\n");
 }

@@ -61,3 +61,23 @@ TEST(preview, a_preview_that_cannot_be_saved_leaves_no_file) {
     EXPECT_EQ(missingFolder.systemError, ENOENT);
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 }
+
+TEST(preview, every_layout_shows_its_own_levels) {
+    ScratchDir dir;
+    const BitmapImagePtr picture(LoadPicture(dir.file("in.bmp"), 3, 2, kColours));
+    ASSERT_NE(picture, nullptr);
+    // Worked out by hand for 5-bit red and blue: v >> 3, then (five << 3) | (five >> 2).
+    const std::vector<Rgb> shown565{{255, 130, 0}, {0, 0, 255},    {255, 4, 8},
+                                    {0, 0, 66},    {206, 101, 49}, {8, 251, 132}};
+    const std::vector<std::pair<PixelLayout, std::vector<Rgb>>> cases{{PixelLayout::Rgb666, kShown},
+                                                                      {PixelLayout::Rgb666High, kShown},
+                                                                      {PixelLayout::Rgb565, shown565},
+                                                                      {PixelLayout::Rgb565Le, shown565}};
+    for (const auto& [layout, expected] : cases) {
+        const BitmapImagePtr preview = MakePreview(BitmapPicture(*picture), layout);
+        ASSERT_NE(preview, nullptr);
+        for (std::uint32_t i = 0; i < 6; ++i)
+            EXPECT_EQ(PixelAt(preview.get(), i % 3, i / 3), expected[i])
+                << "layout " << static_cast<int>(layout) << " pixel " << i;
+    }
+}

@@ -23,7 +23,8 @@ struct BitmapImage {
     std::int32_t yResolution;
     std::int32_t coloursUsed;
     std::int32_t coloursImportant;
-    // 256 entries of blue, green, red, reserved; present exactly when bitsPerPixel is 8.
+    // 256 entries of blue, green, red, reserved; present exactly when bitsPerPixel is 8. Entries that a
+    // file's shorter table did not hold are black.
     std::uint8_t* palette;
     // imageSize bytes of pixel rows, bottom row first, each row `imageSize / height` bytes apart.
     std::uint8_t* pixels;
@@ -42,35 +43,39 @@ enum BitmapStatus : std::int8_t {
 };
 
 // Every operation below except LastBitmapStatus, BitmapStatusText and FreeBitmap(nullptr) sets the
-// last status: 0 on success, otherwise the code of the first failure met. Failures answer neutral
-// values (nullptr, all ones, outputs untouched, image unchanged).
+// last status: BitmapOk on success, otherwise the code of the first failure met. Failures answer
+// neutral values (nullptr, all ones, outputs untouched, image unchanged).
 
-// The status left by the latest operation of the module; 0 at program start.
+// The status left by the latest operation of the module; BitmapOk at program start.
 BitmapStatus LastBitmapStatus();
 
-// The constant message of the last status, or nullptr for 0 and for codes outside 1..8.
+// The constant message of the last status, or nullptr for BitmapOk and for values outside the enum.
 // The text is owned by the module; never free it.
 const char* BitmapStatusText();
 // The same for a status kept by the caller, so that a failure can be worded after later calls of
 // the module (FreeBitmap among them) have moved the last status on.
 const char* BitmapStatusText(BitmapStatus status);
 
-// Loads an uncompressed 8, 24 or 32-bit BMP file. Answers a new image owned by the caller
-// (give it back to FreeBitmap), or nullptr with the reason in the last status.
+// Loads an uncompressed 8, 24 or 32-bit BMP file. The pixels start at the header's dataOffset when
+// that lies past the header (an 8-bit file's colour table then holds the entries that fit before it,
+// the rest black); a dataOffset inside the header is ignored. Answers a new image owned by the caller
+// (hold it in a BitmapImagePtr, or give it back to FreeBitmap), or nullptr with the reason in the
+// last status.
 BitmapImage* ReadBitmapFile(const char* path);
 
 // Makes a blank image: black pixels, and for depth 8 every pixel at index 0 of an all-black palette.
 // Answers a new image owned by the caller, or nullptr.
 BitmapImage* CreateBitmap(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
 
-// Saves the image as a BMP file at path ("wb": an existing file is replaced).
+// Saves the image as a BMP file at path ("wb": an existing file is replaced), the header as the record
+// holds it and the colour table and pixels laid out as its dataOffset says, as ReadBitmapFile reads.
 void WriteBitmapFile(const BitmapImage* image, const char* path);
 
 // Releases the image and its buffers. nullptr does nothing and leaves the status alone.
 void FreeBitmap(BitmapImage* image);
 
 // The one owning handle for an image: gives it back to FreeBitmap when it goes out of scope.
-// FreeBitmap leaves status 0, so keep LastBitmapStatus() before the handle is released.
+// FreeBitmap leaves BitmapOk, so keep LastBitmapStatus() before the handle is released.
 struct BitmapImageRelease {
     void operator()(BitmapImage* image) const noexcept { FreeBitmap(image); }
 };
@@ -88,7 +93,8 @@ void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std
                  std::uint8_t* green, std::uint8_t* blue);
 // A run of `count` pixels of row y from column x, as red, green, blue triples into `rgb` (3 x count
 // bytes): the colours GetPixelRgb answers, for converting whole rows without a call per pixel.
-// Status 7 and nothing written for no image, no output, y >= height or a run past the row's end.
+// BitmapInvalidArgument and nothing written for no image, no output, y >= height or a run past the
+// row's end.
 void GetPixelRunRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint32_t count,
                     std::uint8_t* rgb);
 void GetPixelIndex(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* index);
