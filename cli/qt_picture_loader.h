@@ -24,7 +24,7 @@ private:
     QtDecoder decoder_;
 };
 
-// DecodeWithQt from the decoder module (vandrel-qt-decoder.so beside the program, or in its library
+// DecodeWithQt from the decoder module (vandrel-qt-decoder.so beside the program, or in its plugin
 // folder once installed), opened on the first call. When it cannot be opened the file is unreadable,
 // with the reason.
 LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleStatus,

@@ -31,6 +31,9 @@ for path in usr/bin/vandrel usr/bin/vandrel-convert \
   usr/share/doc/vandrel/copyright usr/share/doc/vandrel/changelog.gz; do
   grep -qxF "./$path" <<<"$contents" || fail "the package lacks /$path"
 done
+# The command line's Qt decoders, in the library folder of the prefix's kind (multiarch or not).
+grep -qE '^\./usr/lib/(.+/)?vandrel/plugins/vandrel-qt-decoder\.so$' <<<"$contents" ||
+  fail "the package lacks the command line's Qt decoder module"
 
 # Taken from the linked libraries: the C library and Qt's for the window.
 depends=$(dpkg-deb -f "$deb" Depends)
