@@ -1,5 +1,5 @@
 // The six window operations of the conversion command, on the form's Qt controls.
-#include "form_window_operations.h"
+#include "app/form_window_operations.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-#include "open_dialog.h"
+#include "app/open_dialog.h"
 
 namespace {
 constexpr QLatin1StringView kResultsLineBreak("\r\n");

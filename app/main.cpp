@@ -1,7 +1,7 @@
 // Start-up: shows MainForm and runs the event loop until it is closed.
 #include <QApplication>
 
-#include "main_form.h"
+#include "app/main_form.h"
 
 int main(int argc, char* argv[]) {
     // The program takes no arguments: Qt is shown only the program's own name, so that nothing on the

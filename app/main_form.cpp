@@ -1,12 +1,12 @@
 // Builds MainForm from its description and connects the convert button to the conversion command.
-#include "main_form.h"
+#include "app/main_form.h"
 
 #include <QFont>
 #include <QPoint>
 #include <QRect>
 
-#include "convert/window_command/conversion_command.h"
-#include "form_window_operations.h"
+#include "window_command/conversion_command.h"
+#include "app/form_window_operations.h"
 #include "outer_frame.h"
 #include "ui_main_form.h"
 

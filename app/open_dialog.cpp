@@ -1,5 +1,5 @@
 // Showing the file-open dialog with its stored settings, and keeping what a confirmed choice changes.
-#include "open_dialog.h"
+#include "app/open_dialog.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

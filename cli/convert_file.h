@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "options.h"
+#include "cli/options.h"
 
 // Converts the picture at `inputPath` as `settings` say, through the same path and writers as the
 // window, so the bytes are the window's. The output goes beside the picture unless the settings name

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run_command_line.h"
+#include "cli/run_command_line.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);

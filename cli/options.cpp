@@ -1,5 +1,5 @@
 // Command-line parsing: short and long options in the usual forms, "--" ends the options.
-#include "options.h"
+#include "cli/options.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 // Dispatch of the parsed command line and the batch loop.
-#include "run_command_line.h"
+#include "cli/run_command_line.h"
 
 #include "convert_file.h"
-#include "options.h"
+#include "cli/options.h"
 
 namespace {
 

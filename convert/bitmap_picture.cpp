@@ -1,5 +1,5 @@
 // Pictures held by the bitmap module, and loading through it.
-#include "picture.h"
+#include "convert/picture.h"
 
 #include <cstring>
 

@@ -1,13 +1,13 @@
 // The conversion path: every check, the output's open, write and close, and the clean-up on failure,
 // in one place for both front ends.
-#include "conversion.h"
+#include "convert/conversion.h"
 
 #include <cerrno>
 #include <new>
 
-#include "output_file.h"
-#include "output_name.h"
-#include "preview.h"
+#include "convert/output_file.h"
+#include "convert/output_name.h"
+#include "convert/preview.h"
 
 namespace {
 

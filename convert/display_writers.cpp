@@ -1,13 +1,13 @@
 // The raw colour stream and array text writers in every pixel layout. Pixels are fetched a run of a row
 // at a time and the decimal text comes from tables, so that a large picture converts at close to the
 // speed of copying it; each layout and wiring is a template of its own, so none pays for another's.
-#include "display_writers.h"
+#include "convert/display_writers.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 
-#include "dither.h"
+#include "convert/dither.h"
 #include "output_buffer.h"
 #include "run_bytes.h"
 

@@ -1,5 +1,5 @@
 // Floyd-Steinberg diffusion with the error kept in integer sixteenths, two rows of it at a time.
-#include "dither.h"
+#include "convert/dither.h"
 
 #include <algorithm>
 #include <array>

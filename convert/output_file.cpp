@@ -1,5 +1,5 @@
 // Output file policy on the portable file-system calls.
-#include "output_file.h"
+#include "convert/output_file.h"
 
 #include <filesystem>
 #include <system_error>

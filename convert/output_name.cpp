@@ -1,5 +1,5 @@
 // The output naming rule: bare file name, last three characters cut, extension appended.
-#include "output_name.h"
+#include "convert/output_name.h"
 
 namespace {
 #ifdef _WIN32

@@ -1,5 +1,5 @@
 // Layout names as users type them.
-#include "pixel_layout.h"
+#include "convert/pixel_layout.h"
 
 std::optional<PixelLayout> PixelLayoutNamed(std::string_view name) {
     if (name == "rgb666") return PixelLayout::Rgb666;

@@ -1,11 +1,11 @@
 // Building and saving the preview with the bitmap module's own creation and writing.
-#include "preview.h"
+#include "convert/preview.h"
 
 #include <array>
 #include <cerrno>
 
-#include "dither.h"
-#include "output_file.h"
+#include "convert/dither.h"
+#include "convert/output_file.h"
 
 namespace {
 

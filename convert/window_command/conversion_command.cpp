@@ -1,5 +1,5 @@
 // One press of "Convert BMP": the dialog, the conversion, and its outcome worded as the results text.
-#include "conversion_command.h"
+#include "window_command/conversion_command.h"
 
 #include <cstdint>
 #include <cstdio>

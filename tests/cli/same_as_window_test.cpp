@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "convert/fake_window.h"
-#include "convert/window_command/conversion_command.h"
+#include "window_command/conversion_command.h"
 #include "convert/picture_files.h"
 #include "program_run.h"
 

@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-#include "convert/window_command/conversion_command.h"
+#include "window_command/conversion_command.h"
 #include "fake_window.h"
 #include "picture_files.h"
 

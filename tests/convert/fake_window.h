@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "convert/window_command/window_operations.h"
+#include "window_command/window_operations.h"
 
 // Like the real window, a confirmed choice leaves the working directory at the chosen file's folder.
 class FakeWindow : public WindowOperations {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "convert/window_command/window_operations.h"
+#include "window_command/window_operations.h"
 
 class QCheckBox;
 class QFileDialog;
