@@ -11,6 +11,7 @@
 #include "convert/display_writers.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
+#include "picture_corner.h"
 
 namespace {
 
@@ -20,21 +21,6 @@ constexpr std::uint64_t kLimitMiB = 8;
 // The writers and the pixel checks visit at most this many pixels of the top left corner.
 constexpr std::uint32_t kMaxWidth = 1100;
 constexpr std::uint32_t kMaxPixels = 4400;
-
-class Corner final : public Picture {
-public:
-    Corner(const Picture& whole, std::uint32_t width, std::uint32_t height)
-        : whole_(whole), width_(width), height_(height) {}
-    std::uint32_t Width() const override { return width_; }
-    std::uint32_t Height() const override { return height_; }
-    void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
-        whole_.ReadRun(x, y, count, rgb);
-    }
-
-private:
-    const Picture& whole_;
-    std::uint32_t width_, height_;
-};
 
 std::vector<std::uint8_t> Pixels(const Picture& picture) {
     std::vector<std::uint8_t> rgb(3u * picture.Width() * picture.Height());
@@ -76,13 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::uint32_t width = whole.Width() < kMaxWidth ? whole.Width() : kMaxWidth;
     const std::uint32_t height = whole.Height() < kMaxPixels / width ? whole.Height() : kMaxPixels / width;
-    const Corner corner(whole, width, height);
+    const PictureCorner corner(whole, width, height);
     const std::vector<std::uint8_t> black = Pixels(corner);
 
     // Over white every channel is at least what it is over black, and equal where the pixel is opaque.
     const LoadedPicture onWhite = Decode(file, {255, 255, 255});
     FUZZ_CHECK(onWhite.picture && onWhite.width == onBlack.width && onWhite.height == onBlack.height);
-    const std::vector<std::uint8_t> white = Pixels(Corner(*onWhite.picture, width, height));
+    const std::vector<std::uint8_t> white = Pixels(PictureCorner(*onWhite.picture, width, height));
     for (std::size_t i = 0; i < black.size(); ++i) FUZZ_CHECK(black[i] <= white[i]);
 
     // The raw colour stream is the prefix and the 6-bit channels of exactly these pixels.

@@ -13,6 +13,7 @@
 
 #include "bitmap/bitmap.h"
 #include "convert/display_writers.h"
+#include "picture_corner.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
 #include "pipe_feed.h"
@@ -212,23 +213,6 @@ std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data
     return text;
 }
 
-// The top left corner of a picture, so that the writers' work stays bounded however large it is.
-class PictureCorner final : public Picture {
-public:
-    PictureCorner(const BitmapImage& image, std::uint32_t width, std::uint32_t height)
-        : whole_(image), width_(width), height_(height) {}
-    std::uint32_t Width() const override { return width_; }
-    std::uint32_t Height() const override { return height_; }
-    void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
-        whole_.ReadRun(x, y, count, rgb);
-    }
-
-private:
-    BitmapPicture whole_;
-    std::uint32_t width_;
-    std::uint32_t height_;
-};
-
 // Both writers over a bounded part of the picture: up to kWriterMaxWidth columns (past the writers'
 // run size) and kWriterMaxPixels pixels; the output is compared byte for byte with the file's pixels.
 void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
@@ -237,7 +221,8 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
     const auto width = static_cast<std::uint16_t>(clippedWidth);
     const auto height = static_cast<std::uint16_t>(image.height < rowsAllowed ? image.height : rowsAllowed);
 
-    const PictureCorner corner(image, width, height);
+    const BitmapPicture whole(image);
+    const PictureCorner corner(whole, width, height);
     static MemoryFile sink;
     std::FILE* out = std::fopen(sink.path(), "wb");
     FUZZ_CHECK(out != nullptr);
