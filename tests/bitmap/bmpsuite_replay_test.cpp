@@ -18,6 +18,7 @@
 #include "bitmap/bitmap.h"
 #include "convert/display_writers.h"
 #include "qimage_compare.h"
+#include "suite_replay_main.h"
 
 namespace fs = std::filesystem;
 
@@ -206,21 +207,4 @@ TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
     EXPECT_EQ(covered, static_cast<int>(kForty.size())) << "some recorded files are missing from the suite";
 }
 
-// ctest's SKIP_RETURN_CODE for this test.
-constexpr int kSkippedExitCode = 77;
-
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s SUITE_FOLDER (holding g/, q/, b/ and x/)\n", argv[0]);
-        return 2;
-    }
-    g_suite = argv[1];
-    // The suite is replayed from beside the repository, never copied in; without it the replay
-    // reports itself skipped (ctest lists it under the tests that did not run) instead of passing.
-    if (!std::filesystem::is_directory(g_suite / "g")) {
-        std::printf("The public BMP suite is not at %s: replay skipped.\n", g_suite.string().c_str());
-        return kSkippedExitCode;
-    }
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunSuiteReplay(argc, argv, g_suite); }

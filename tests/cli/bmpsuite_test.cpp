@@ -9,6 +9,7 @@
 #include <set>
 
 #include "program_run.h"
+#include "suite_replay_main.h"
 
 namespace fs = std::filesystem;
 
@@ -85,12 +86,4 @@ TEST(cli_bmpsuite, every_file_converts_or_fails_with_one_line) {
     EXPECT_EQ(seen.size(), kConverted.size() + kRefused.size()) << "a file of the table is missing from the suite";
 }
 
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s BMPSUITE_FOLDER\n", argv[0]);
-        return 2;
-    }
-    g_suite = argv[1];
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunSuiteReplay(argc, argv, g_suite); }
