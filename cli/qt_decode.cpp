@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -146,6 +149,12 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     const std::uint64_t limitMiB = settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB
                                                                                        : kLargestMemoryLimitMiB;
     const std::uint64_t limit = limitMiB * 1024u * 1024u;
+    // Qt's readers open the path themselves, blocking on a pipe that has no writer, and the early-end
+    // check reads the file a second time from its start, which a pipe or device cannot give.
+    std::error_code unknown;
+    if (!std::filesystem::is_regular_file(path, unknown))
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "other pictures than BMP are read from regular files only, not from a pipe or device");
     QuietStandardError quiet(settings.quietDecoders);
     KeptMessages messages;
 

@@ -2,6 +2,8 @@
 // transparency over the background, colours as stored, and the refusals that come before decoding.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QColorSpace>
 #include <QImage>
 
@@ -282,4 +284,12 @@ TEST_F(CliDecode, unreadable_files_name_both_readers_reasons) {
     const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'><text>A</text></svg>";
     EXPECT_EQ(Refusal("x.svg", Bytes(svg.begin(), svg.end())),
               Line("x.svg", "File is not a valid BMP image; Qt: an SVG drawing is not a picture of pixels"));
+    // A pipe nobody writes to once hung the program in Qt's own open.
+    const std::string pipe = dir.file("pipe.png");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string err = dir.file("pipe.err");
+    const int status = std::system(("timeout 20 '" VANDREL_CONVERT_PROGRAM "' '" + pipe + "' 2>'" + err + "'").c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadText(err), Line("pipe.png", "File is not a valid BMP image; other pictures than BMP are read from "
+                                        "regular files only, not from a pipe or device"));
 }
