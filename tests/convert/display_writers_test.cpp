@@ -4,18 +4,12 @@
 #include <cstdio>
 #include <string>
 
-#include "convert/display_writers.h"
-#include "picture_files.h"
+#include "writer_fixture.h"
 
 namespace {
 
-class DisplayWriters : public ::testing::Test {
+class DisplayWriters : public WriterFixture {
 protected:
-    void Load(std::uint32_t width, std::uint32_t height, const std::vector<Colour>& colours) {
-        image.reset(LoadPicture(dir.file("in.bmp"), width, height, colours));
-        ASSERT_NE(image, nullptr);
-    }
-
     Bytes RawStream(bool withPrefix) {
         std::FILE* out = std::fopen(outPath.c_str(), "wb");
         EXPECT_TRUE(WriteRawColourStream(BitmapPicture(*image), withPrefix, out));
@@ -31,16 +25,6 @@ protected:
         return std::string(bytes.begin(), bytes.end());
     }
 
-    Bytes Written(const OutputOptions& options) {
-        std::FILE* out = std::fopen(outPath.c_str(), "wb");
-        EXPECT_TRUE(WriteDisplayData(BitmapPicture(*image), options, out));
-        std::fclose(out);
-        return ReadFileBytes(outPath);
-    }
-
-    ScratchDir dir;
-    std::string outPath = dir.file("out");
-    BitmapImagePtr image;
 };
 
 const Colour kWhite{255, 255, 255};

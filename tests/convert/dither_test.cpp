@@ -8,7 +8,7 @@
 
 #include "convert/dither.h"
 #include "convert/preview.h"
-#include "picture_files.h"
+#include "writer_fixture.h"
 
 namespace {
 
@@ -30,26 +30,15 @@ std::vector<std::array<int, 3>> ShownPixels(const Bytes& stream, PixelLayout lay
     return pixels;
 }
 
-class Dithering : public ::testing::Test {
+class Dithering : public WriterFixture {
 protected:
-    void Load(std::uint32_t width, std::uint32_t height, const std::vector<Colour>& colours) {
-        image.reset(LoadPicture(dir.file("in.bmp"), width, height, colours));
-        ASSERT_NE(image, nullptr);
-    }
-
     Bytes Dithered(PixelLayout layout) {
         OutputOptions options;
         options.sizePrefix = false;
         options.layout = layout;
         options.dither = true;
-        std::FILE* out = std::fopen(dir.file("out").c_str(), "wb");
-        EXPECT_TRUE(WriteDisplayData(BitmapPicture(*image), options, out));
-        std::fclose(out);
-        return ReadFileBytes(dir.file("out"));
+        return Written(options);
     }
-
-    ScratchDir dir;
-    BitmapImagePtr image;
 };
 
 }  // namespace

@@ -8,12 +8,9 @@
 #include "display_writers.h"
 #include "picture.h"
 
-// A channel after the trip to the display: cut to its 6 bits, then spread over 0..255 again by
-// repeating the top bits in the two freed low bits, so 63 shows as 255 and 0 as 0.
-constexpr std::uint8_t PreviewChannel(std::uint8_t value) {
-    const unsigned six = SixBitChannel(value);
-    return static_cast<std::uint8_t>((six << 2) | (six >> 4));
-}
+// A channel after the trip to a display of the window's layout: cut to its 6 bits, then spread over
+// 0..255 again by repeating the top bits in the two freed low bits, so 63 shows as 255 and 0 as 0.
+constexpr std::uint8_t PreviewChannel(std::uint8_t value) { return ShownChannel(value, 6); }
 
 // A new 24-bit image of the picture's size whose every channel shows as it does in `layout`
 // (ShownChannel; PreviewChannel in the window's layout), or nullptr with the reason in the bitmap
