@@ -1,6 +1,11 @@
 // Test helpers: scratch folders and raw file bytes.
 #include "test_files.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -64,4 +69,11 @@ Bytes BmpHeader(const BmpHeaderFields& f) {
     PutLe32(bytes, f.imageSize);
     for (int i = 0; i < 4; ++i) PutLe32(bytes, 0);
     return bytes;
+}
+
+void ExitUnderFileSizeLimit(unsigned long bytes, const std::function<bool()>& check) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(check() ? 0 : 1);
 }

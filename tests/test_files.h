@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,3 +48,8 @@ struct BmpHeaderFields {
     std::uint16_t magic = 0x4D42;
 };
 Bytes BmpHeader(const BmpHeaderFields& fields);
+
+// In a forked child (run it inside EXPECT_EXIT) that may write no more than `bytes` to any file, with
+// the signal for a write past the limit ignored so that the write fails instead: exits 0 when
+// `check` answers true, 1 otherwise.
+[[noreturn]] void ExitUnderFileSizeLimit(unsigned long bytes, const std::function<bool()>& check);

@@ -2,11 +2,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
-
 #include <filesystem>
 
 #include "window_command/conversion_command.h"
@@ -134,15 +129,12 @@ TEST_F(ConversionCommand, failed_write_is_reported_not_done) {
 TEST_F(ConversionCommand, partial_output_is_removed) {
     // The child may write no more than 1000 bytes to any file; a 100 x 100 stream needs 30004.
     window.choice = Picture("big.bmp", 100, 100, std::vector<Colour>(100 * 100, Colour{9, 9, 9}));
-    const auto convertUnderLimit = [&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1000, 1000};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    const auto convert = [&] {
         RunConversionCommand(window);
         const bool reported = window.memo.ends_with("-> Output=big.bmc\r\nError writing output file");
-        _exit(reported && !fs::exists(dir.path() / "big.bmc") ? 0 : 1);
+        return reported && !fs::exists(dir.path() / "big.bmc");
     };
-    EXPECT_EXIT(convertUnderLimit(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitUnderFileSizeLimit(1000, convert), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ConversionCommand, picture_named_like_its_output_is_left_alone) {

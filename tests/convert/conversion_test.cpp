@@ -2,10 +2,6 @@
 // write leaves behind.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 
 #include "convert/conversion.h"
@@ -45,17 +41,14 @@ TEST(conversion, failed_write_takes_back_the_file_the_name_leads_to_and_nothing_
     fs::create_symlink(dir.file("target.bmc"), dir.path() / "link.bmc");
     fs::create_symlink("/dev/full", dir.path() / "full.bmc");
 
-    const auto convertUnderLimit = [&] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{1000, 1000};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    const auto convert = [&] {
         const bool viaLink = ConvertPicture(RequestFor(picture, dir.file("link.bmc"))).result ==
                              ConversionResult::OutputNotWritten;
         const bool toDevice = ConvertPicture(RequestFor(picture, dir.file("full.bmc"))).result ==
                               ConversionResult::OutputNotWritten;
-        _exit(viaLink && toDevice ? 0 : 1);
+        return viaLink && toDevice;
     };
-    EXPECT_EXIT(convertUnderLimit(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExitUnderFileSizeLimit(1000, convert), ::testing::ExitedWithCode(0), "");
     // The partial bytes went into the link's target: it goes, the link stays.
     EXPECT_FALSE(fs::exists(dir.path() / "target.bmc"));
     EXPECT_TRUE(fs::is_symlink(dir.path() / "link.bmc"));
