@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <string_view>
 
 namespace {
 
@@ -39,45 +38,30 @@ std::string ArrayNameProblem(const std::string& name) {
     return {};
 }
 
-DisplayOptionRead ReadDisplayOption(const std::vector<std::string>& arguments, std::size_t& i,
-                                    OutputOptions& output, std::string& reason) {
-    const std::string& argument = arguments[i];
+bool ApplyDisplayFlag(std::string_view argument, OutputOptions& output) {
     if (argument == "--bgr") {
         output.blueFirst = true;
-        return DisplayOptionRead::Taken;
+        return true;
     }
     if (argument == "--dither") {
         output.dither = true;
-        return DisplayOptionRead::Taken;
+        return true;
     }
+    return false;
+}
 
-    const std::string_view spelled = argument;
-    const bool isLayout = spelled == "--layout" || spelled.starts_with("--layout=");
-    const bool isName = spelled == "--name" || spelled.starts_with("--name=");
-    if (!isLayout && !isName) return DisplayOptionRead::NotOne;
-    const std::string option = isLayout ? "--layout" : "--name";
-    std::string value;
-    if (argument.size() > option.size()) {
-        value = argument.substr(option.size() + 1);
-    } else if (i + 1 < arguments.size()) {
-        value = arguments[++i];
-    } else {
-        reason = "option '" + option + "' needs " + (isLayout ? "a layout: " + std::string(kPixelLayoutChoices)
-                                                              : std::string("a name for the array"));
-        return DisplayOptionRead::Refused;
-    }
+bool IsDisplayValueOption(std::string_view name) { return name == "--layout" || name == "--name"; }
 
-    if (isName) {
-        reason = ArrayNameProblem(value);
-        if (!reason.empty()) return DisplayOptionRead::Refused;
+std::optional<std::string> ApplyDisplayOption(std::string_view name, const std::string& value,
+                                              OutputOptions& output) {
+    if (name == "--name") {
+        std::string problem = ArrayNameProblem(value);
+        if (!problem.empty()) return problem;
         output.arrayName = value;
-        return DisplayOptionRead::Taken;
+        return std::nullopt;
     }
     const auto layout = PixelLayoutNamed(value);
-    if (!layout) {
-        reason = "unknown layout '" + value + "'; choose " + kPixelLayoutChoices;
-        return DisplayOptionRead::Refused;
-    }
+    if (!layout) return "unknown layout '" + value + "'; choose " + kPixelLayoutChoices;
     output.layout = *layout;
-    return DisplayOptionRead::Taken;
+    return std::nullopt;
 }

@@ -2,22 +2,21 @@
 // name and dithering.
 #pragma once
 
-#include <cstddef>
+#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "convert/display_writers.h"
 
-enum class DisplayOptionRead {
-    NotOne,   // arguments[i] is none of these options
-    Taken,    // read into the output options; i is at the option's last argument
-    Refused,  // the reason says why
-};
+// --bgr and --dither: applies `argument` when it is one of them, and answers whether it was.
+bool ApplyDisplayFlag(std::string_view argument, OutputOptions& output);
 
-// Reads --layout NAME, --bgr, --name IDENT and --dither (and the --layout=NAME and --name=IDENT
-// spellings) at arguments[i].
-DisplayOptionRead ReadDisplayOption(const std::vector<std::string>& arguments, std::size_t& i,
-                                    OutputOptions& output, std::string& reason);
+// Whether `name` (without any "=value") is --layout or --name; each takes a value.
+bool IsDisplayValueOption(std::string_view name);
+
+// Applies option `name` with `value` to `output`; answers why the value cannot be used, if it cannot.
+std::optional<std::string> ApplyDisplayOption(std::string_view name, const std::string& value,
+                                              OutputOptions& output);
 
 // Why `name` cannot name the array of C array text, or nothing when it is a C identifier.
 std::string ArrayNameProblem(const std::string& name);

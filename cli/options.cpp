@@ -24,6 +24,14 @@ ValueOption ValueOptionNamed(std::string_view name) {
     return ValueOption::None;
 }
 
+// What a value option takes, for "option 'NAME' needs ..." when its value is missing.
+std::string ValueWanted(std::string_view name) {
+    if (name == "--layout") return std::string("a layout: ") + kPixelLayoutChoices;
+    if (name == "--name") return "a name for the array";
+    if (IsDecodeOption(name)) return "a value";
+    return "a path";
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -59,11 +67,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.settings.output.sizePrefix = false;
             continue;
         }
-        // The display's own options: layout, wiring, array name and dithering.
-        std::string displayReason;
-        const DisplayOptionRead display = ReadDisplayOption(arguments, i, line.settings.output, displayReason);
-        if (display == DisplayOptionRead::Refused) return UsageError(displayReason);
-        if (display == DisplayOptionRead::Taken) continue;
+        if (ApplyDisplayFlag(argument, line.settings.output)) continue;
 
         // Value options: "--output PATH", "--output=PATH", "-o PATH" and "-oPATH".
         std::string name = argument;
@@ -76,20 +80,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             name = "-o";
             value = argument.substr(2);
         }
-        // Options for decoded pictures, with their own value checks.
-        if (IsDecodeOption(name)) {
-            if (!value) {
-                if (i + 1 == arguments.size()) return UsageError("option '" + name + "' needs a value");
-                value = arguments[++i];
-            }
-            if (auto reason = ApplyDecodeOption(name, *value, line.settings.decoding)) return UsageError(*reason);
+        const ValueOption option = ValueOptionNamed(name);
+        if (option == ValueOption::None && !IsDisplayValueOption(name) && !IsDecodeOption(name))
+            return UsageError("unknown option '" + argument + "'");
+        if (!value) {
+            if (i + 1 == arguments.size()) return UsageError("option '" + name + "' needs " + ValueWanted(name));
+            value = arguments[++i];
+        }
+        // The display's layout and array name, and the options for decoded pictures, check their values.
+        if (IsDisplayValueOption(name)) {
+            if (auto reason = ApplyDisplayOption(name, *value, line.settings.output)) return UsageError(*reason);
             continue;
         }
-        const ValueOption option = ValueOptionNamed(name);
-        if (option == ValueOption::None) return UsageError("unknown option '" + argument + "'");
-        if (!value) {
-            if (i + 1 == arguments.size()) return UsageError("option '" + name + "' needs a path");
-            value = arguments[++i];
+        if (IsDecodeOption(name)) {
+            if (auto reason = ApplyDecodeOption(name, *value, line.settings.decoding)) return UsageError(*reason);
+            continue;
         }
         if (value->empty()) return UsageError("option '" + name + "' needs a path");
         if (option == ValueOption::Output) {
