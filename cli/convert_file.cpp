@@ -3,7 +3,7 @@
 
 #include "convert/conversion.h"
 #include "outcome_text.h"
-#include "cli/qt_picture_loader.h"
+#include "readers/qt_picture_loader.h"
 
 std::optional<std::string> ConvertFile(const std::string& inputPath, const ConversionSettings& settings,
                                        std::FILE* standardOutput) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/qt_decode.h"
+#include "readers/qt_decode.h"
 
 // Whether `name` (without any "=value") is one of these options; each takes a value.
 bool IsDecodeOption(std::string_view name);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/qt_decode.h"
+#include "readers/qt_decode.h"
 #include "convert/display_writers.h"
 #include "fuzz_check.h"
 #include "memory_file.h"

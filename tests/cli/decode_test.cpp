@@ -11,7 +11,7 @@
 #include <array>
 #include <filesystem>
 
-#include "cli/qt_picture_loader.h"
+#include "readers/qt_picture_loader.h"
 #include "program_run.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "convert/fake_window.h"
+#include "app/fake_window.h"
 #include "window_command/conversion_command.h"
 #include "convert/picture_files.h"
 #include "program_run.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "convert/display_writers.h"
-#include "qt_decode.h"
+#include "readers/qt_decode.h"
 
 // How every picture of a run is to be converted.
 struct ConversionSettings {

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "window_command/conversion_command.h"
-#include "fake_window.h"
-#include "picture_files.h"
+#include "app/fake_window.h"
+#include "convert/picture_files.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // The command line's loader, and the decoder module opened on first use.
-#include "cli/qt_picture_loader.h"
+#include "readers/qt_picture_loader.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

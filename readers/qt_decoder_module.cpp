@@ -1,7 +1,7 @@
 // The decoder module's one entry: Qt's decoding, in a shared object that the program opens only
 // when a picture needs it.
-#include "cli/qt_decode.h"
-#include "cli/qt_picture_loader.h"
+#include "readers/qt_decode.h"
+#include "readers/qt_picture_loader.h"
 
 extern "C" __attribute__((visibility("default"))) void VandrelDecodeWithQt(const std::string* path,
                                                                           BitmapStatus moduleStatus,

@@ -1,6 +1,6 @@
 // Decoding through Qt's image readers: the checks that must come before a byte of pixels is decoded
 // (sides, memory, a file that ends early), the decode, and a Picture over the decoded QImage.
-#include "cli/qt_decode.h"
+#include "readers/qt_decode.h"
 
 #include <fcntl.h>
 #include <unistd.h>
