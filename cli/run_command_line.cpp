@@ -27,6 +27,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
         std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
                      line.usageError.c_str(), kProgramName);
         return kExitUsage;
+    case CommandLineAction::ReadBack:
+        // Not reachable until --decode is parsed; its reading comes with the compressed stream's decoder.
+        return kExitUsage;
     case CommandLineAction::Convert:
         break;
     }

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "convert/display_geometry.h"
 #include "convert/display_writers.h"
 #include "readers/qt_decode.h"
 
 // How every picture of a run is to be converted.
 struct ConversionSettings {
     OutputOptions output;
+    // Fitting, turning and mirroring for the display.
+    DisplayGeometry geometry;
     // Where the output goes instead of beside the picture; "-" is standard output.
     std::optional<std::string> outputPath;
     // A 24-bit BMP showing the picture with the display's 6-bit colours.
@@ -19,7 +22,14 @@ struct ConversionSettings {
     DecodeSettings decoding;
 };
 
-enum class CommandLineAction { Convert, ShowHelp, ShowVersion, UsageError };
+enum class CommandLineAction {
+    Convert,
+    // --decode: the inputs are this program's outputs, turned back into a 24-bit BMP at outputPath.
+    ReadBack,
+    ShowHelp,
+    ShowVersion,
+    UsageError,
+};
 
 struct CommandLine {
     CommandLineAction action = CommandLineAction::Convert;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bitmap/bitmap.h"
+#include "display_geometry.h"
 #include "display_writers.h"
 #include "picture.h"
 
@@ -27,6 +28,8 @@ enum class OutputPlacement {
 struct ConversionRequest {
     std::string picturePath;
     OutputOptions output;
+    // Fitting, turning and mirroring between the decoded picture and the writers.
+    DisplayGeometry geometry;
     OutputPlacement placement = OutputPlacement::WorkingDirectory;
     std::string outputPath;                  // GivenPath only
     std::FILE* standardOutput = nullptr;     // StandardOutput only

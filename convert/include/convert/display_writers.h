@@ -15,6 +15,12 @@ constexpr std::uint8_t SixBitChannel(std::uint8_t value) { return static_cast<st
 
 enum class OutputFormat { RawColourStream, ArrayText };
 
+// The C text of the array: the window's, or a header for firmware with stdint types and size macros.
+enum class CStyle { Window, Stdint };
+
+// Compression of the pixel bytes (with a header that describes them) for .bmc and .h alike.
+enum class Compression { None, Rle };
+
 // How the display data is written.
 struct OutputOptions {
     OutputFormat format = OutputFormat::RawColourStream;
@@ -28,6 +34,10 @@ struct OutputOptions {
     std::string arrayName = "pic";
     // Error diffusion towards the layout's levels instead of cutting each pixel on its own.
     bool dither = false;
+    CStyle cStyle = CStyle::Window;
+    // Put into the array's declaration (PROGMEM, an alignment, a section); callers check it.
+    std::string cAttribute;
+    Compression compression = Compression::None;
 };
 
 // The writers take the picture's sides as 16-bit values: callers refuse larger pictures first (the

@@ -21,6 +21,8 @@ struct DecodeSettings {
     RgbColour background;
     // The most a decoded picture may hold, in MiB (1 MiB = 1048576 bytes).
     std::uint64_t memoryLimitMiB = kDefaultMemoryLimitMiB;
+    // Turns the picture upright by its orientation tag (EXIF), as viewers show it.
+    bool applyOrientation = true;
     // Silences what the decoders' libraries print on standard error while a picture is decoded, so a
     // failure stays one line. Off where a crash report must not be lost (fuzzing).
     bool quietDecoders = true;
