@@ -12,8 +12,5 @@ std::span<const std::string_view> DescriptionParagraphs();
 // The exit codes and what each means, after the options.
 std::string_view ExitStatusParagraph();
 
-// The options as --help lists them: one or more lines a row, each ending in a line break.
-std::string OptionListText();
-
 // `text` broken at spaces into lines of at most `width` characters (a longer word stays whole).
 std::vector<std::string> WrapWords(std::string_view text, std::size_t width);

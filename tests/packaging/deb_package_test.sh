@@ -58,4 +58,14 @@ for page in vandrel vandrel-convert; do
   grep -q '^NAME' "$work/$page.txt" || fail "$page(1) renders without a NAME section"
   [ ! -s "$work/$page.err" ] || { cat "$work/$page.err" >&2; fail "$page(1) renders with warnings"; }
 done
+# vandrel-convert(1) is made from the option table: every option of --help heads one entry of OPTIONS,
+# nothing else does, and --layout's words stand in a list of their own, each beside its meaning.
+sed -n '/^OPTIONS$/,/^[A-Z]/{/^ \{7\}[^ ]/p}' "$work/vandrel-convert.txt" >"$work/headings"
+! grep -qv '^ *-' "$work/headings" || fail "vandrel-convert(1) has headings that are no option: $(grep -v '^ *-' "$work/headings")"
+sed -E 's/^ *(-[a-z], )?(--[a-z-]+).*/\2/' "$work/headings" | sort >"$work/page-options"
+"$work/root/usr/bin/vandrel-convert" --help | sed -nE 's/^  (-[a-z], )?(--[a-z-]+).*/\2/p' | sort >"$work/help-options"
+diff "$work/help-options" "$work/page-options" >&2 || fail "vandrel-convert(1) and --help list other options"
+for layout in rgb666 rgb666-high rgb565 rgb565-le; do
+  grep -qE "^ {14}$layout {2,}[a-z]" "$work/vandrel-convert.txt" || fail "--layout's $layout is not listed in the page"
+done
 echo "deb_package_test: passed"
