@@ -21,7 +21,8 @@ Reason Refused(std::string problem) {
 constexpr std::array kLayouts{
     OptionChoice{"rgb666", "three bytes, each channel's 6 bits at the bottom (the default, as the window writes)",
                  static_cast<int>(PixelLayout::Rgb666)},
-    OptionChoice{"rgb666-high", "three bytes, each channel's 6 bits at the top", static_cast<int>(PixelLayout::Rgb666High)},
+    OptionChoice{"rgb666-high", "three bytes, each channel's 6 bits at the top",
+                 static_cast<int>(PixelLayout::Rgb666High)},
     OptionChoice{"rgb565", "two bytes of 5-bit red, 6-bit green, 5-bit blue, high byte first",
                  static_cast<int>(PixelLayout::Rgb565)},
     OptionChoice{"rgb565-le", "the same two bytes, low byte first", static_cast<int>(PixelLayout::Rgb565Le)},
@@ -35,7 +36,8 @@ constexpr std::array kCStyles{
 };
 constexpr std::array kCompressions{OptionChoice{"rle", "", static_cast<int>(Compression::Rle)}};
 constexpr std::array kFits{
-    OptionChoice{"contain", "the whole picture, centred on the --background (the default)", static_cast<int>(Fit::Contain)},
+    OptionChoice{"contain", "the whole picture, centred on the --background (the default)",
+                 static_cast<int>(Fit::Contain)},
     OptionChoice{"cover", "the display filled, the overflow cut equally from both sides", static_cast<int>(Fit::Cover)},
     OptionChoice{"stretch", "each side scaled on its own", static_cast<int>(Fit::Stretch)},
 };

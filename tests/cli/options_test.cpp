@@ -169,8 +169,9 @@ TEST(cli_options, fitting_turning_and_firmware_options_set_their_fields) {
         EXPECT_EQ(parsed.height, height) << size;
     }
     for (const std::string attribute : {"__attribute__((aligned(4)))", "__attribute__((section(\".extflash\")))"})
-        EXPECT_EQ(Parse({"--header", "--c-style=stdint", "--c-attribute", attribute, "a.bmp"}).settings.output.cAttribute,
-                  attribute);
+        EXPECT_EQ(
+            Parse({"--header", "--c-style=stdint", "--c-attribute", attribute, "a.bmp"}).settings.output.cAttribute,
+            attribute);
 }
 
 TEST(cli_options, decode_reads_one_output_into_the_picture_named_by_o) {

@@ -61,7 +61,7 @@ done
 # vandrel-convert(1) is made from the option table: every option of --help heads one entry of OPTIONS,
 # nothing else does, and --layout's words stand in a list of their own, each beside its meaning.
 sed -n '/^OPTIONS$/,/^[A-Z]/{/^ \{7\}[^ ]/p}' "$work/vandrel-convert.txt" >"$work/headings"
-! grep -qv '^ *-' "$work/headings" || fail "vandrel-convert(1) has headings that are no option: $(grep -v '^ *-' "$work/headings")"
+! grep -v '^ *-' "$work/headings" >&2 || fail "vandrel-convert(1) has headings that are no option (above)"
 sed -E 's/^ *(-[a-z], )?(--[a-z-]+).*/\2/' "$work/headings" | sort >"$work/page-options"
 "$work/root/usr/bin/vandrel-convert" --help | sed -nE 's/^  (-[a-z], )?(--[a-z-]+).*/\2/p' | sort >"$work/help-options"
 diff "$work/help-options" "$work/page-options" >&2 || fail "vandrel-convert(1) and --help list other options"
