@@ -286,6 +286,9 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
         if (messages.allocationLimitMet) return OverLimit(moduleStatus, 0, 0, 0, limit);
         return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, messages.first));
     }
+    // Some readers keep the picture they made (GIF's for the next frame): let go of it before the
+    // conversion, which otherwise copies it instead of working in place.
+    reader.setDevice(nullptr);
     return Decoded(std::move(*image), moduleStatus, limit, settings.background);
 }
 
