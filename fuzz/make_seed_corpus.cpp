@@ -96,9 +96,9 @@ bool WriteReadSeeds() {
     h = {}, h.height = 0x80000000u, h.imageSize = 0, crafted("height-2-pow-31.bmp", h, 16);
     h = {}, h.height = 0, crafted("height-0.bmp", h, 16);
     h = {}, h.width = 0, crafted("width-0.bmp", h, 16);
-    h = {}, h.fileSize = 1, h.dataOffset = 33, h.planes = 7, crafted("carried-fields-wrong.bmp", h, 16);
+    h = {}, h.fileSize = 1, h.dataOffset = 999, h.planes = 7, crafted("carried-fields-wrong.bmp", h, 16);
     // dataOffset past the header: a gap before the pixels, a short 8-bit table, a gap after a full
-    // table, and a gap the file cannot supply.
+    // table, and a gap the file cannot supply (its pixels then lie right after the header).
     h = {}, h.dataOffset = 60, crafted("24bit-gap.bmp", h, 6 + 16);
     h = {}, h.depth = 8, h.width = 4, h.height = 2, h.imageSize = 8, h.dataOffset = 54 + 8 + 1;
     crafted("8bit-short-table.bmp", h, 9 + 8);

@@ -294,13 +294,13 @@ TEST(bitmap_write, data_offset_of_the_record_never_moves_the_pixels) {
 
 TEST(bitmap_write, loaded_file_saves_back_identically_but_for_a_wrong_data_offset) {
     // A 2 x 2 24-bit file with odd but accepted header values: they must all survive, but for a
-    // dataOffset inside the header, which the saved file replaces with where its pixels are.
+    // dataOffset past the end of the file, which the saved file replaces with where its pixels are.
     Bytes file;
     PutLe16(file, 0x4D42);
     PutLe32(file, 12345);  // fileSize that matches nothing
     PutLe16(file, 0xBEEF);
     PutLe16(file, 0x0102);
-    PutLe32(file, 21);  // dataOffset inside the header, so ignored by the reader
+    PutLe32(file, 99);  // dataOffset past the end: the pixels are read from 54
     PutLe32(file, 40);
     PutLe32(file, 2);
     PutLe32(file, 2);
@@ -319,7 +319,7 @@ TEST(bitmap_write, loaded_file_saves_back_identically_but_for_a_wrong_data_offse
     ASSERT_NE(image, nullptr);
     WriteBitmapFile(image.get(), dir.file("out.bmp").c_str());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
-    EXPECT_EQ(image->dataOffset, 21u);
+    EXPECT_EQ(image->dataOffset, 99u);
     file[10] = 54;  // where the pixels are
     EXPECT_EQ(ReadFileBytes(dir.file("out.bmp")), file);
 }
