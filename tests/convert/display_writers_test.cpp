@@ -140,7 +140,7 @@ TEST_F(DisplayWriters, wide_rows_convert_across_internal_runs) {
     expectedText += " };\n";
     Load(width, height, colours);
     EXPECT_EQ(RawStream(false), expectedRaw);
-    EXPECT_TRUE(ArrayText() == expectedText);
+    EXPECT_EQ(ArrayText(), expectedText);
 }
 
 TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
@@ -182,7 +182,7 @@ TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
             EXPECT_EQ(Written(options), expected) << static_cast<int>(layout) << " " << blueFirst;
             options.format = OutputFormat::ArrayText;
             const Bytes written = Written(options);
-            EXPECT_TRUE(std::string(written.begin(), written.end()) == text)
+            EXPECT_EQ(std::string(written.begin(), written.end()), text)
                 << static_cast<int>(layout) << " " << blueFirst;
         }
     }
@@ -194,6 +194,6 @@ TEST_F(DisplayWriters, array_name_longer_than_the_output_buffer) {
     options.format = OutputFormat::ArrayText;
     options.arrayName = std::string(100000, 'a');
     const Bytes written = Written(options);
-    EXPECT_TRUE(std::string(written.begin(), written.end()) ==
-                "\nconst unsigned char " + options.arrayName + "[]={ 0,1,0,1,63,63,63 };\n");
+    EXPECT_EQ(std::string(written.begin(), written.end()),
+              "\nconst unsigned char " + options.arrayName + "[]={ 0,1,0,1,63,63,63 };\n");
 }
