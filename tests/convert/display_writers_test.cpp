@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "white_pixel.h"
 #include "writer_fixture.h"
 
 namespace {
@@ -32,15 +33,11 @@ const Colour kOrange{255, 128, 0};
 
 }  // namespace
 
-TEST_F(DisplayWriters, white_pixel_raw_stream_with_and_without_prefix) {
+TEST_F(DisplayWriters, white_pixel_in_every_output) {
     Load(1, 1, {kWhite});
-    EXPECT_EQ(RawStream(true), (Bytes{0, 1, 0, 1, 63, 63, 63}));
-    EXPECT_EQ(RawStream(false), (Bytes{63, 63, 63}));
-}
-
-TEST_F(DisplayWriters, white_pixel_array_text) {
-    Load(1, 1, {kWhite});
-    EXPECT_EQ(ArrayText(), "\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n");
+    EXPECT_EQ(RawStream(true), kWhitePixelStream);
+    EXPECT_EQ(RawStream(false), kWhitePixelStreamUnsized);
+    EXPECT_EQ(ArrayText(), kWhitePixelArrayText);
 }
 
 TEST_F(DisplayWriters, two_pixel_array_text) {
@@ -194,6 +191,7 @@ TEST_F(DisplayWriters, array_name_longer_than_the_output_buffer) {
     options.format = OutputFormat::ArrayText;
     options.arrayName = std::string(100000, 'a');
     const Bytes written = Written(options);
-    EXPECT_EQ(std::string(written.begin(), written.end()),
-              "\nconst unsigned char " + options.arrayName + "[]={ 0,1,0,1,63,63,63 };\n");
+    std::string expected = kWhitePixelArrayText;
+    expected.replace(expected.find("pic"), 3, options.arrayName);
+    EXPECT_EQ(std::string(written.begin(), written.end()), expected);
 }
