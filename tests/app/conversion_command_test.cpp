@@ -43,18 +43,15 @@ TEST_F(ConversionCommand, cancel_leaves_the_results_empty) {
     EXPECT_EQ(window.dialogRuns, 1);
 }
 
-TEST_F(ConversionCommand, raw_stream_with_size_prefix) {
+TEST_F(ConversionCommand, raw_stream_with_and_without_size_prefix) {
     window.choice = Picture("white.bmp", 1, 1, kWhite);
-    RunConversionCommand(window);
-    EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc-> DONE");
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), kWhitePixelStream);
-}
-
-TEST_F(ConversionCommand, raw_stream_without_size_prefix) {
-    window.choice = Picture("white.bmp", 1, 1, kWhite);
-    window.addSize = false;
-    RunConversionCommand(window);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), kWhitePixelStreamUnsized);
+    for (const bool addSize : {true, false}) {
+        SCOPED_TRACE(addSize);
+        window.addSize = addSize;
+        RunConversionCommand(window);
+        EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc-> DONE");
+        EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), addSize ? kWhitePixelStream : kWhitePixelStreamUnsized);
+    }
 }
 
 TEST_F(ConversionCommand, array_text_always_carries_the_size) {
