@@ -30,22 +30,20 @@ bool WriteOutput(const Picture& picture, const ConversionRequest& request, Conve
         return false;
     }
     const std::string path = OutputPathFor(request);
-    errno = 0;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
+    const OpenedOutput opened = OpenOutputFile(path);
+    if (!opened.file) {
         outcome.result = ConversionResult::OutputNotCreated;
-        outcome.systemError = SystemErrorOr(errno);
+        outcome.systemError = opened.systemError;
         return false;
     }
     errno = 0;
-    const bool written = WriteDisplayData(picture, request.output, out);
-    int error = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (written && closed) return true;
-    if (written) error = errno;
+    const bool written = WriteDisplayData(picture, request.output, opened.file);
+    const int writeError = SystemErrorOr(errno);
+    const int closeError = CloseOutputFile(opened.file);
+    if (written && closeError == 0) return true;
     RemovePartialOutput(path);
     outcome.result = ConversionResult::OutputNotWritten;
-    outcome.systemError = SystemErrorOr(error);
+    outcome.systemError = written ? closeError : writeError;
     return false;
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "cli/run_command_line.h"
 #include "convert/picture_files.h"
 #include "program_run.h"
 
@@ -111,6 +112,16 @@ TEST_F(CliProgram, failed_write_leaves_no_partial_file) {
     EXPECT_EQ(run.err,
               "vandrel-convert: " + picture + ": cannot write " + dir.file("big.bmc") + ": File too large\n");
     EXPECT_FALSE(Exists("big.bmc"));
+}
+
+TEST_F(CliProgram, pipe_without_reader_as_output_fails_at_once) {
+    // In-process, so that the alarm ends a regression that waits for a reader.
+    const std::string picture = Picture("white.bmp");
+    ASSERT_EQ(mkfifo(dir.file("white.bmc").c_str(), 0600), 0);
+    const auto run = [&] { return RunCommandLine({picture}, stdout, stderr) == 1; };
+    EXPECT_EXIT(ExitWithinSeconds(10, run), ::testing::ExitedWithCode(0),
+                "^vandrel-convert: " + picture + ": cannot create " + dir.file("white.bmc") +
+                    ": No such device or address\n$");
 }
 
 TEST_F(CliProgram, batch_never_replaces_its_own_earlier_output) {
