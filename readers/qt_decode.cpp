@@ -19,7 +19,6 @@
 #include <memory>
 #include <new>
 
-#include "convert/conversion.h"
 #include "early_end.h"
 
 namespace {
@@ -117,25 +116,25 @@ std::uint64_t HeldBytes(std::uint64_t width, std::uint64_t height, QImage::Forma
 LoadedPicture Failure(LoadFailure failure, BitmapStatus moduleStatus, std::string reason = {}) {
     LoadedPicture loaded;
     loaded.failure = failure;
-    loaded.moduleStatus = moduleStatus;
-    loaded.decoderReason = std::move(reason);
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.decoderReason = std::move(reason);
     return loaded;
 }
 
 LoadedPicture TooLarge(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height) {
     LoadedPicture loaded = Failure(LoadFailure::TooLarge, moduleStatus);
-    loaded.width = width;
-    loaded.height = height;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
     return loaded;
 }
 
 LoadedPicture OverLimit(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height, std::uint64_t needed,
                         std::uint64_t limit) {
     LoadedPicture loaded = Failure(LoadFailure::OverMemoryLimit, moduleStatus);
-    loaded.width = width;
-    loaded.height = height;
-    loaded.memoryNeeded = needed;
-    loaded.memoryLimit = limit;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
+    loaded.facts.memoryNeeded = needed;
+    loaded.facts.memoryLimit = limit;
     return loaded;
 }
 
@@ -178,7 +177,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     if (announced.isValid()) {
         const auto width = static_cast<std::uint32_t>(announced.width());
         const auto height = static_cast<std::uint32_t>(announced.height());
-        if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+        if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
         const std::uint64_t needed = HeldBytes(width, height, announcedFormat);
         if (needed > limit) return OverLimit(moduleStatus, width, height, needed, limit);
     }
@@ -214,7 +213,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     }
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
-    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
     if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
         return OverLimit(moduleStatus, width, height, needed, limit);
 
@@ -226,9 +225,9 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
 
     LoadedPicture loaded;
     loaded.failure = LoadFailure::None;
-    loaded.moduleStatus = moduleStatus;
-    loaded.width = width;
-    loaded.height = height;
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
     loaded.picture = std::make_unique<QtPicture>(std::move(image), settings.background);
     return loaded;
 }
