@@ -136,7 +136,7 @@ TEST_F(CliProgram, batch_never_replaces_its_own_earlier_output) {
         const std::string output = fs::path(clash).replace_extension(".bmc").string();
         EXPECT_EQ(run.err, "vandrel-convert: " + clash + ": the output " + output +
                                " would replace the output of " + first + "\n");
-        EXPECT_EQ(ReadFileBytes(dir.file("pic.bmc")), kWhiteStream) << clash;
+        EXPECT_EQ(ReadFileBytes(dir.file("pic.bmc")), kWhitePixelStream) << clash;
     }
 }
 
