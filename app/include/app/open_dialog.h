@@ -4,6 +4,8 @@
 //   "filterIndex"  the file type selected when it next opens, counted from 0
 //   "fileName"     the name its file-name field shows when it next opens; after a confirmed choice,
 //                  the full path of the chosen file
+//   "readOnlyChecked"  whether its "Open as read-only" box is ticked when it next opens; nothing
+//                  else reads the box
 #pragma once
 
 #include <QPoint>
@@ -30,9 +32,10 @@ void SetOpenDialogFileName(QFileDialog& dialog, const QString& fileName);
 // The name last set, or after a confirmed choice the chosen file's full path.
 QString OpenDialogFileName(const QFileDialog& dialog);
 
-// Shows the dialog modally, in the working directory, with the remembered file type and the set name.
-// On a confirmed choice answers true: the file name becomes the chosen file's full path (the file
-// need not exist), the file type selected at that moment is remembered, and the working directory
-// becomes the chosen file's folder. A cancel answers false and changes none of these.
+// Shows the dialog modally, in the working directory, with the remembered file type and read-only tick
+// and the set name. On a confirmed choice answers true: the file name becomes the chosen file's full
+// path (the file need not exist), the file type and the read-only tick at that moment are remembered,
+// and the working directory becomes the chosen file's folder. A cancel answers false and changes none
+// of these.
 // However it closes, no completion list of its name field stays on the screen.
 bool ExecuteOpenDialog(QFileDialog& dialog);
