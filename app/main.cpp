@@ -11,8 +11,8 @@
 
 int main(int argc, char* argv[]) {
     // Without a window system Qt aborts with advice to reinstall; say what is missing instead.
-    const std::string missing = MissingWindowSystemText(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                                                        std::getenv("QT_QPA_PLATFORM"));
+    const std::string missing =
+        MissingWindowSystemText(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM"));
     if (!missing.empty()) {
         std::fputs(missing.c_str(), stderr);
         return 1;
