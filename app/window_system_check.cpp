@@ -45,7 +45,7 @@ std::string MissingWindowSystemText(const char* display, const char* waylandDisp
     if (IsSet(display) || IsSet(waylandDisplay) || IsSet(qtPlatform)) return {};
     return "vandrel: no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set.\n"
            "Run it inside a desktop session (or over \"ssh -X\"), or choose a Qt platform in QT_QPA_PLATFORM,\n"
-           "such as vnc:size=1024x768 to serve the window to a VNC viewer on port 5900.\n";
+           "such as vnc:size=1280x1024 to serve the window to a VNC viewer on port 5900.\n";
 }
 
 WindowSystemStartWatch::WindowSystemStartWatch() : previous_(qInstallMessageHandler(ExitOnFatal)) {
