@@ -23,7 +23,8 @@ run_tests() {
   local folder=$1 status=0
   shift
   echo "Testing $folder:"
-  ctest --test-dir "$folder" --output-on-failure --no-tests=error --output-junit "$PWD/$folder/logs/tests.xml" "$@" ||
+  ctest --test-dir "$folder" --output-on-failure --no-tests=error --output-junit "$PWD/$folder/logs/tests.xml" \
+    --test-output-size-passed 4000000 --test-output-size-failed 4000000 "$@" ||
     status=$?
   if [ -f "$folder/logs/tests.xml" ]; then python3 scripts/list_skipped_tests.py "$folder/logs/tests.xml"; fi
   return "$status"
