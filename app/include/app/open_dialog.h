@@ -1,11 +1,12 @@
 // The form's file-open dialog. It is a QFileDialog whose stored settings live on it as dynamic
 // properties (set from the form's description) and are applied afresh at every showing:
-//   "filter"       file types as text, descriptions and patterns alternating, separated by '|'
-//   "filterIndex"  the file type selected when it next opens, counted from 0
-//   "fileName"     the name its file-name field shows when it next opens; after a confirmed choice,
-//                  the full path of the chosen file
-//   "readOnlyChecked"  whether its "Open as read-only" box is ticked when it next opens; nothing
-//                  else reads the box
+//   "filter"           file types as text, descriptions and patterns alternating, separated by '|';
+//                      the list shows the descriptions only
+//   "filterIndex"      the file type selected when it next opens, counted from 0
+//   "fileName"         the name its file-name field shows when it next opens; after a confirmed
+//                      choice, the full path of the chosen file
+//   "readOnlyChecked"  whether its "Open as read-only" box (which Qt's dialog lacks, so it is added)
+//                      is ticked when it next opens; nothing else reads the box
 #pragma once
 
 #include <QPoint>
