@@ -54,5 +54,14 @@ bash scripts/check-sanitizer-reports.sh "$reports" || status=1
 
 # The bitmap module and its tests that need no Qt, built for 32 bits (size_t of 32 bits, as on the
 # 32-bit ARM boards many users run), with GoogleTest built from its source package for that target.
+# Some kernels, in virtual machines among others, run no 32-bit program at all ("Exec format error",
+# exit code 126): there the build shows that the module compiles for 32 bits, and the run says why
+# its tests did not run.
 configure_and_build build-m32 tests/bitmap32 -DCMAKE_BUILD_TYPE=Release -DVANDREL_M32=ON
-run_tests build-m32 --timeout 300
+runs=0
+build-m32/size_t_width >/dev/null 2>&1 || runs=$?
+if [ "$runs" = 126 ]; then
+  echo "Testing build-m32: skipped: this machine's kernel does not run 32-bit programs (the build passed)"
+else
+  run_tests build-m32 --timeout 300
+fi
