@@ -1,0 +1,168 @@
+// The text of one pixel in each C style, worked out from the layout's description: decimal bytes for
+// the window's array, hexadecimal words or bytes for the stdint header. Numbers come from tables and are
+// stored as whole words, so that a large picture converts at close to the speed of writing its text.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "run_bytes.h"
+
+namespace pixel_text {
+
+// ",N" for every byte value; the text is copied as a whole 4-byte word.
+struct CommaNumber {
+    char text[5];
+    std::uint8_t length;
+};
+
+constexpr std::array<CommaNumber, 256> MakeCommaNumbers() {
+    std::array<CommaNumber, 256> table{};
+    for (int value = 0; value < 256; ++value) {
+        CommaNumber& entry = table[value];
+        entry.text[0] = ',';
+        int length = 1;
+        if (value >= 100) entry.text[length++] = static_cast<char>('0' + value / 100);
+        if (value >= 10) entry.text[length++] = static_cast<char>('0' + value / 10 % 10);
+        entry.text[length++] = static_cast<char>('0' + value % 10);
+        entry.length = static_cast<std::uint8_t>(length);
+    }
+    return table;
+}
+
+inline constexpr std::array<CommaNumber, 256> kCommaNumbers = MakeCommaNumbers();
+
+inline std::uint8_t* PutCommaNumber(std::uint8_t* target, std::uint8_t value) {
+    std::memcpy(target, kCommaNumbers[value].text, 4);
+    return target + kCommaNumbers[value].length;
+}
+
+// "N" without the comma, for the first element after "{ ".
+inline std::uint8_t* PutNumber(std::uint8_t* target, std::uint8_t value) {
+    std::memcpy(target, kCommaNumbers[value].text + 1, 4);
+    return target + kCommaNumbers[value].length - 1;
+}
+
+// Text pieces of a pixel write whole words and may store up to this many bytes past the text's end,
+// which the next piece overwrites or which is never handed over.
+inline constexpr std::size_t kSlack = 8;
+
+// ",A,B" of the first two bytes of a channel-byte pixel, indexed by the two channels' levels: one
+// look-up and one 8-byte copy instead of two of each. The length of a text of up to 7 characters is
+// kept in its word's last byte, so that a look-up touches one place; longer texts keep it aside.
+template <PixelLayout kLayout>
+struct PairTexts {
+    static constexpr run_bytes::ChannelByte kByte = run_bytes::ChannelOfByte(run_bytes::WiredLayout(kLayout, false), 0);
+    static constexpr unsigned kLevelBits = 8 - kByte.down;
+    static constexpr unsigned kLongest = 2 * kCommaNumbers[(0xFFu >> kByte.down) << kByte.up].length;
+    static constexpr bool kLengthInWord = kLongest <= 7;
+
+    std::array<std::array<char, 8>, (1u << 2 * kLevelBits)> words{};
+    std::array<std::uint8_t, (kLengthInWord ? 1 : 1u << 2 * kLevelBits)> lengths{};
+
+    static constexpr PairTexts Make() {
+        PairTexts table{};
+        for (unsigned pair = 0; pair < table.words.size(); ++pair) {
+            const CommaNumber& a = kCommaNumbers[(pair >> kLevelBits) << kByte.up];
+            const CommaNumber& b = kCommaNumbers[(pair & ((1u << kLevelBits) - 1)) << kByte.up];
+            for (unsigned i = 0; i < a.length; ++i) table.words[pair][i] = a.text[i];
+            for (unsigned i = 0; i < b.length; ++i) table.words[pair][a.length + i] = b.text[i];
+            const auto length = static_cast<std::uint8_t>(a.length + b.length);
+            if constexpr (kLengthInWord)
+                table.words[pair][7] = static_cast<char>(length);
+            else
+                table.lengths[pair] = length;
+        }
+        return table;
+    }
+
+    std::uint8_t* Put(std::uint8_t* target, unsigned pair) const {
+        std::memcpy(target, words[pair].data(), 8);
+        if constexpr (kLengthInWord)
+            return target + words[pair][7];
+        else
+            return target + lengths[pair];
+    }
+};
+
+template <PixelLayout kLayout>
+inline constexpr PairTexts<kLayout> kPairTexts = PairTexts<kLayout>::Make();
+
+// The window's array: ",A,B,C" of the pixel's bytes in decimal, six pixels to a line.
+template <PixelLayout kLayout, bool kBlueFirst>
+struct DecimalPixel {
+    static constexpr unsigned kBytes = Describe(kLayout).bytes;
+    static constexpr unsigned kMaxText = 4 * kBytes;
+    static constexpr unsigned kPerLine = 6;
+    static constexpr char kLineStart[] = "";
+
+    static std::uint8_t* Put(std::uint8_t* target, const std::uint8_t* rgb) {
+        if constexpr (run_bytes::kChannelBytes<kLayout, kBlueFirst>) {
+            constexpr run_bytes::Wired w = run_bytes::WiredLayout(kLayout, kBlueFirst);
+            constexpr run_bytes::ChannelByte a = run_bytes::ChannelOfByte(w, 0);
+            constexpr run_bytes::ChannelByte b = run_bytes::ChannelOfByte(w, 1);
+            constexpr run_bytes::ChannelByte c = run_bytes::ChannelOfByte(w, 2);
+            constexpr unsigned kLevelBits = PairTexts<kLayout>::kLevelBits;
+            const unsigned pair = unsigned{rgb[a.channel]} >> a.down << kLevelBits | unsigned{rgb[b.channel]} >> b.down;
+            target = kPairTexts<kLayout>.Put(target, pair);
+            return PutCommaNumber(target, run_bytes::CutByte<kLayout, kBlueFirst>(rgb[c.channel]));
+        } else {
+            std::uint8_t bytes[4];
+            run_bytes::PutPixel<kLayout, kBlueFirst>(rgb, bytes);
+            for (unsigned k = 0; k < kBytes; ++k) target = PutCommaNumber(target, bytes[k]);
+            return target;
+        }
+    }
+};
+
+// Two uppercase hexadecimal digits for every byte value.
+inline constexpr std::array<std::array<char, 2>, 256> kHexDigits = [] {
+    std::array<std::array<char, 2>, 256> table{};
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (unsigned value = 0; value < 256; ++value) table[value] = {kDigits[value >> 4], kDigits[value & 15]};
+    return table;
+}();
+
+// " 0xHH," for byte values, or " 0xHHHH," for 16-bit words.
+inline std::uint8_t* PutHexByte(std::uint8_t* target, std::uint8_t value) {
+    std::memcpy(target, " 0x", 3);
+    std::memcpy(target + 3, kHexDigits[value].data(), 2);
+    target[5] = ',';
+    return target + 6;
+}
+
+inline std::uint8_t* PutHexWord(std::uint8_t* target, std::uint16_t value) {
+    std::memcpy(target, " 0x", 3);
+    std::memcpy(target + 3, kHexDigits[value >> 8].data(), 2);
+    std::memcpy(target + 5, kHexDigits[value & 0xFF].data(), 2);
+    target[7] = ',';
+    return target + 8;
+}
+
+// Whether a layout's pixel is one 16-bit word in the stdint header (else its bytes, one by one).
+constexpr bool IsWordPixel(PixelLayout layout) { return Describe(layout).bytes == 2; }
+
+// The stdint header: one hexadecimal word a pixel for 16-bit layouts, whatever their byte order, so
+// that the compiler stores it in the machine's own; the bytes of other layouts. Lines of 8 words or
+// 12 bytes, indented by four spaces.
+template <PixelLayout kLayout, bool kBlueFirst>
+struct HexPixel {
+    static constexpr unsigned kBytes = Describe(kLayout).bytes;
+    static constexpr unsigned kMaxText = IsWordPixel(kLayout) ? 8 : 6 * kBytes;
+    static constexpr unsigned kPerLine = IsWordPixel(kLayout) ? 8 : 12 / kBytes;
+    static constexpr char kLineStart[] = "   ";
+
+    static std::uint8_t* Put(std::uint8_t* target, const std::uint8_t* rgb) {
+        if constexpr (IsWordPixel(kLayout)) {
+            return PutHexWord(target, static_cast<std::uint16_t>(run_bytes::PixelValue<kLayout, kBlueFirst>(rgb)));
+        } else {
+            std::uint8_t bytes[4];
+            run_bytes::PutPixel<kLayout, kBlueFirst>(rgb, bytes);
+            for (unsigned k = 0; k < kBytes; ++k) target = PutHexByte(target, bytes[k]);
+            return target;
+        }
+    }
+};
+
+}  // namespace pixel_text
