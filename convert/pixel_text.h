@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -48,9 +49,29 @@ inline std::uint8_t* PutNumber(std::uint8_t* target, std::uint8_t value) {
 // which the next piece overwrites or which is never handed over.
 inline constexpr std::size_t kSlack = 8;
 
+// Up to 8 characters as one word in memory order, so that a look-up is one load and one store. A text
+// of up to 7 characters keeps its length in the word's last byte.
+struct TextWord {
+    std::uint64_t word = 0;
+
+    static constexpr unsigned BitsOf(unsigned at) {
+        return std::endian::native == std::endian::little ? 8 * at : 8 * (7 - at);
+    }
+    constexpr void Set(unsigned at, char c) {
+        word |= std::uint64_t{static_cast<std::uint8_t>(c)} << BitsOf(at);
+    }
+    constexpr unsigned At(unsigned at) const { return static_cast<std::uint8_t>(word >> BitsOf(at)); }
+
+    // Stores the word and answers the end of its text, whose length is in the last byte.
+    std::uint8_t* PutWithLength(std::uint8_t* target) const {
+        std::memcpy(target, &word, 8);
+        return target + At(7);
+    }
+};
+
 // ",A,B" of the first two bytes of a channel-byte pixel, indexed by the two channels' levels: one
-// look-up and one 8-byte copy instead of two of each. The length of a text of up to 7 characters is
-// kept in its word's last byte, so that a look-up touches one place; longer texts keep it aside.
+// look-up and one 8-byte copy instead of two of each. Texts of 8 characters (",252,252") keep their
+// lengths aside.
 template <PixelLayout kLayout>
 struct PairTexts {
     static constexpr run_bytes::ChannelByte kByte = run_bytes::ChannelOfByte(run_bytes::WiredLayout(kLayout, false), 0);
@@ -58,7 +79,7 @@ struct PairTexts {
     static constexpr unsigned kLongest = 2 * kCommaNumbers[(0xFFu >> kByte.down) << kByte.up].length;
     static constexpr bool kLengthInWord = kLongest <= 7;
 
-    std::array<std::array<char, 8>, (1u << 2 * kLevelBits)> words{};
+    std::array<TextWord, (1u << 2 * kLevelBits)> words{};
     std::array<std::uint8_t, (kLengthInWord ? 1 : 1u << 2 * kLevelBits)> lengths{};
 
     static constexpr PairTexts Make() {
@@ -66,11 +87,11 @@ struct PairTexts {
         for (unsigned pair = 0; pair < table.words.size(); ++pair) {
             const CommaNumber& a = kCommaNumbers[(pair >> kLevelBits) << kByte.up];
             const CommaNumber& b = kCommaNumbers[(pair & ((1u << kLevelBits) - 1)) << kByte.up];
-            for (unsigned i = 0; i < a.length; ++i) table.words[pair][i] = a.text[i];
-            for (unsigned i = 0; i < b.length; ++i) table.words[pair][a.length + i] = b.text[i];
+            for (unsigned i = 0; i < a.length; ++i) table.words[pair].Set(i, a.text[i]);
+            for (unsigned i = 0; i < b.length; ++i) table.words[pair].Set(a.length + i, b.text[i]);
             const auto length = static_cast<std::uint8_t>(a.length + b.length);
             if constexpr (kLengthInWord)
-                table.words[pair][7] = static_cast<char>(length);
+                table.words[pair].Set(7, static_cast<char>(length));
             else
                 table.lengths[pair] = length;
         }
@@ -78,16 +99,30 @@ struct PairTexts {
     }
 
     std::uint8_t* Put(std::uint8_t* target, unsigned pair) const {
-        std::memcpy(target, words[pair].data(), 8);
-        if constexpr (kLengthInWord)
-            return target + words[pair][7];
-        else
+        if constexpr (kLengthInWord) {
+            return words[pair].PutWithLength(target);
+        } else {
+            std::memcpy(target, &words[pair].word, 8);
             return target + lengths[pair];
+        }
     }
 };
 
 template <PixelLayout kLayout>
 inline constexpr PairTexts<kLayout> kPairTexts = PairTexts<kLayout>::Make();
+
+// ",C" of the last byte of a channel-byte pixel, indexed by its channel's level.
+template <PixelLayout kLayout>
+inline constexpr auto kLevelTexts = [] {
+    constexpr run_bytes::ChannelByte kByte = PairTexts<kLayout>::kByte;
+    std::array<TextWord, (0x100u >> kByte.down)> table{};
+    for (unsigned level = 0; level < table.size(); ++level) {
+        const CommaNumber& number = kCommaNumbers[level << kByte.up];
+        for (unsigned i = 0; i < number.length; ++i) table[level].Set(i, number.text[i]);
+        table[level].Set(7, static_cast<char>(number.length));
+    }
+    return table;
+}();
 
 // The window's array: ",A,B,C" of the pixel's bytes in decimal, six pixels to a line.
 template <PixelLayout kLayout, bool kBlueFirst>
@@ -106,7 +141,7 @@ struct DecimalPixel {
             constexpr unsigned kLevelBits = PairTexts<kLayout>::kLevelBits;
             const unsigned pair = unsigned{rgb[a.channel]} >> a.down << kLevelBits | unsigned{rgb[b.channel]} >> b.down;
             target = kPairTexts<kLayout>.Put(target, pair);
-            return PutCommaNumber(target, run_bytes::CutByte<kLayout, kBlueFirst>(rgb[c.channel]));
+            return kLevelTexts<kLayout>[rgb[c.channel] >> c.down].PutWithLength(target);
         } else {
             std::uint8_t bytes[4];
             run_bytes::PutPixel<kLayout, kBlueFirst>(rgb, bytes);

@@ -91,7 +91,11 @@ constexpr int SourceOffset(unsigned k) {
 template <PixelLayout kLayout, bool kBlueFirst>
 inline std::uint8_t CutByte(std::uint8_t value) {
     constexpr ChannelByte byte = ChannelOfByte(WiredLayout(kLayout, kBlueFirst), 0);
-    return static_cast<std::uint8_t>(value >> byte.down << byte.up);
+    // Bits kept in place are one mask, which the compiler does not find on its own in vector code.
+    if constexpr (byte.down == byte.up)
+        return static_cast<std::uint8_t>(value & (0xFFu << byte.down));
+    else
+        return static_cast<std::uint8_t>(value >> byte.down << byte.up);
 }
 
 // 0xFF at the bytes of a 48-byte block (16 pixels) that take their channel from `offset` places away.
@@ -136,6 +140,21 @@ inline std::uint32_t EncodeChannelBytes(const std::uint8_t* rgb, std::uint32_t c
     }
 }
 
+// The bits of channel c (byte c of a pixel's 32-bit word) that the layout puts into bits
+// low..low+width-1 of the pixel's value, moved to start at bit `at`: one shift and one mask.
+constexpr std::uint32_t BitsFromWord(std::uint32_t word, const Wired& w, unsigned c, unsigned low, unsigned width,
+                                     unsigned at) {
+    const ChannelPlace& place = w.channel[c];
+    const unsigned start = place.shift > low ? place.shift : low;
+    const unsigned end = place.shift + place.bits < low + width ? place.shift + place.bits : low + width;
+    if (start >= end) return 0;
+    // Bit j of the level is bit top + j of the word and goes to bit to + j, which may lie lower.
+    const int top = static_cast<int>(8 * c + 8 - place.bits);
+    const int to = static_cast<int>(place.shift + at) - static_cast<int>(low);
+    const std::uint32_t mask = ((1u << (end - start)) - 1) << (start - low + at);
+    return (to >= top ? word << (to - top) : word >> (top - to)) & mask;
+}
+
 // Two-byte layouts: 8 pixels at a time, each loaded as a 32-bit word (red in the low byte as the
 // machine loads it on little-endian machines; others go a pixel at a time).
 template <PixelLayout kLayout, bool kBlueFirst>
@@ -150,12 +169,17 @@ inline std::uint32_t EncodeWords(const std::uint8_t* rgb, std::uint32_t count, s
             for (unsigned i = 0; i < 8; ++i) std::memcpy(&words[i], rgb + 3 * i, 4);
             std::uint16_t values[8];
             for (unsigned i = 0; i < 8; ++i) {
-                std::uint32_t value = 0;
-                for (unsigned c = 0; c < 3; ++c) {
-                    const ChannelPlace& place = w.channel[c];
-                    value |= (words[i] >> (8 * c + 8 - place.bits) & ((1u << place.bits) - 1)) << place.shift;
+                // The bytes in the order a little-endian store writes them: the value itself when it
+                // goes low byte first, else each written byte's bits put straight into its place,
+                // which costs less than swapping the bytes afterwards.
+                std::uint32_t stored = 0;
+                if constexpr (w.lowByteFirst) {
+                    for (unsigned c = 0; c < 3; ++c) stored |= BitsFromWord(words[i], w, c, 0, 32, 0);
+                } else {
+                    for (unsigned k = 0; k < 2; ++k)
+                        for (unsigned c = 0; c < 3; ++c) stored |= BitsFromWord(words[i], w, c, ByteShift(w, k), 8, 8 * k);
                 }
-                values[i] = static_cast<std::uint16_t>(w.lowByteFirst ? value : (value >> 8 | value << 8));
+                values[i] = static_cast<std::uint16_t>(stored);
             }
             std::memcpy(target, values, sizeof values);
         }
