@@ -69,9 +69,10 @@ void PutArrayHead(OutputBuffer& buffer, const OutputOptions& options, bool wordE
     AppendText(buffer, "[]={ ");
 }
 
-void PutArrayTail(OutputBuffer& buffer, CStyle style, bool lineOpen) {
+void PutArrayTail(OutputBuffer& buffer, CStyle style, bool lineOpen, bool empty) {
     if (style == CStyle::Window) return AppendText(buffer, " };\n");
     if (lineOpen) AppendText(buffer, "\n");
+    if (empty) AppendText(buffer, "    0 /* no pixels */\n");
     AppendText(buffer, "};\n\n#endif\n");
 }
 
@@ -103,6 +104,6 @@ bool WriteByteArrayText(ByteSource& source, std::uint16_t width, std::uint16_t h
             buffer.Commit(static_cast<std::size_t>(target - start));
         }
     }
-    PutArrayTail(buffer, options.cStyle, column != 0);
+    PutArrayTail(buffer, options.cStyle, column != 0, first);
     return buffer.Finish();
 }

@@ -16,5 +16,6 @@ void PutArrayHead(OutputBuffer& buffer, const OutputOptions& options, bool wordE
                   std::uint16_t height);
 
 // Window: " };\n". Stdint: a line break when the last line of elements is not full, then "};" and the
-// guard's end.
-void PutArrayTail(OutputBuffer& buffer, CStyle style, bool lineOpen);
+// guard's end. C has no empty arrays: a stdint array without elements gets a single 0 (its size macros
+// say that it holds no pixel).
+void PutArrayTail(OutputBuffer& buffer, CStyle style, bool lineOpen, bool empty);

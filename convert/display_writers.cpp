@@ -91,7 +91,7 @@ bool WriteText(const Picture& picture, const OutputOptions& options, std::FILE* 
     const std::uint16_t width = Side(picture.Width());
     const std::uint16_t height = Side(picture.Height());
     OutputBuffer buffer(out);
-    PutArrayHead(buffer, options, pixel_text::IsWordPixel(kLayout), width, height);
+    PutArrayHead(buffer, options, IsSixteenBit(kLayout), width, height);
     bool lineOpen = false;
     if (options.cStyle == CStyle::Stdint) {
         lineOpen = PutPixelLines<pixel_text::HexPixel<kLayout, kBlueFirst>>(buffer, picture, width, height);
@@ -99,7 +99,7 @@ bool WriteText(const Picture& picture, const OutputOptions& options, std::FILE* 
         PutTextPrefix(buffer, width, height);
         PutPixelLines<pixel_text::DecimalPixel<kLayout, kBlueFirst>>(buffer, picture, width, height);
     }
-    PutArrayTail(buffer, options.cStyle, lineOpen);
+    PutArrayTail(buffer, options.cStyle, lineOpen, width == 0 || height == 0);
     return buffer.Finish();
 }
 

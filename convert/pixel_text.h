@@ -175,21 +175,18 @@ inline std::uint8_t* PutHexWord(std::uint8_t* target, std::uint16_t value) {
     return target + 8;
 }
 
-// Whether a layout's pixel is one 16-bit word in the stdint header (else its bytes, one by one).
-constexpr bool IsWordPixel(PixelLayout layout) { return Describe(layout).bytes == 2; }
-
 // The stdint header: one hexadecimal word a pixel for 16-bit layouts, whatever their byte order, so
 // that the compiler stores it in the machine's own; the bytes of other layouts. Lines of 8 words or
 // 12 bytes, indented by four spaces.
 template <PixelLayout kLayout, bool kBlueFirst>
 struct HexPixel {
     static constexpr unsigned kBytes = Describe(kLayout).bytes;
-    static constexpr unsigned kMaxText = IsWordPixel(kLayout) ? 8 : 6 * kBytes;
-    static constexpr unsigned kPerLine = IsWordPixel(kLayout) ? 8 : 12 / kBytes;
+    static constexpr unsigned kMaxText = IsSixteenBit(kLayout) ? 8 : 6 * kBytes;
+    static constexpr unsigned kPerLine = IsSixteenBit(kLayout) ? 8 : 12 / kBytes;
     static constexpr char kLineStart[] = "   ";
 
     static std::uint8_t* Put(std::uint8_t* target, const std::uint8_t* rgb) {
-        if constexpr (IsWordPixel(kLayout)) {
+        if constexpr (IsSixteenBit(kLayout)) {
             return PutHexWord(target, static_cast<std::uint16_t>(run_bytes::PixelValue<kLayout, kBlueFirst>(rgb)));
         } else {
             std::uint8_t bytes[4];

@@ -268,6 +268,19 @@ TEST_F(DisplayWriters, stdint_lines_hold_eight_words_and_end_with_the_last_full_
               "    0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00,\n};\n\n#endif\n");
 }
 
+TEST_F(DisplayWriters, stdint_array_of_an_empty_picture_holds_one_zero) {
+    // C has no empty arrays; the size macros tell that no pixel is there.
+    Load(0, 1, {});
+    OutputOptions options;
+    options.format = OutputFormat::ArrayText;
+    options.cStyle = CStyle::Stdint;
+    options.arrayName = "e";
+    options.layout = PixelLayout::Rgb565;
+    EXPECT_EQ(Text(Written(options)), "#ifndef E_H\n#define E_H\n\n#include <stdint.h>\n\n#define E_WIDTH 0\n"
+                                      "#define E_HEIGHT 1\n\nstatic const uint16_t e[] = {\n    0 /* no pixels */\n"
+                                      "};\n\n#endif\n");
+}
+
 namespace {
 
 class SpanSource final : public ByteSource {

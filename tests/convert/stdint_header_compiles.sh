@@ -1,5 +1,5 @@
 #!/bin/sh
-# Test: the stdint headers the converter writes compile without a warning as C99 and as C++17, four of
+# Test: the stdint headers the converter writes compile without a warning as C99 and as C++17, five of
 # them included in one file, and hold the values worked out by hand.
 # Usage: stdint_header_compiles.sh MAKER PROGRAM.c WORK_FOLDER   (exit 77: no gcc or g++ here, skipped)
 set -eu

@@ -7,10 +7,12 @@
 
 namespace {
 
-// Orange, blue, white, black, a dim colour and one with every channel's low bits set.
+// Orange, blue, white, black, a dim colour and one with every channel's low bits set; or, 0 pixels wide,
+// no pixel at all.
 class SixColours final : public Picture {
 public:
-    std::uint32_t Width() const override { return 3; }
+    explicit SixColours(std::uint32_t width) : width_(width) {}
+    std::uint32_t Width() const override { return width_; }
     std::uint32_t Height() const override { return 2; }
     void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
         static constexpr std::uint8_t kColours[6][3] = {{255, 128, 0}, {0, 0, 255}, {255, 255, 255},
@@ -18,6 +20,9 @@ public:
         for (std::uint32_t i = 0; i < count; ++i)
             for (int c = 0; c < 3; ++c) rgb[3 * i + c] = kColours[3 * y + x + i][c];
     }
+
+private:
+    std::uint32_t width_;
 };
 
 class FewBytes final : public ByteSource {
@@ -33,7 +38,7 @@ private:
     bool done_ = false;
 };
 
-bool Write(const std::string& path, const OutputOptions& options) {
+bool Write(const std::string& path, const OutputOptions& options, std::uint32_t width) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return false;
     bool written = false;
@@ -41,7 +46,7 @@ bool Write(const std::string& path, const OutputOptions& options) {
         FewBytes bytes;
         written = WriteByteArrayText(bytes, 3, 2, options, out);
     } else {
-        written = WriteDisplayData(SixColours(), options, out);
+        written = WriteDisplayData(SixColours(width), options, out);
     }
     return std::fclose(out) == 0 && written;
 }
@@ -60,12 +65,14 @@ int main(int argc, char** argv) {
         bool blueFirst;
         const char* attribute;
         Compression compression;
+        std::uint32_t width;
     };
     const Header headers[] = {
-        {"logo", PixelLayout::Rgb565Le, true, "PROGMEM", Compression::None},
-        {"icon", PixelLayout::Rgb666, false, "__attribute__((aligned(4)))", Compression::None},
-        {"splash", PixelLayout::Rgb565, false, "__attribute__((section(\".extflash\")))", Compression::None},
-        {"packed", PixelLayout::Rgb565, false, "", Compression::Rle},
+        {"logo", PixelLayout::Rgb565Le, true, "PROGMEM", Compression::None, 3},
+        {"icon", PixelLayout::Rgb666, false, "__attribute__((aligned(4)))", Compression::None, 3},
+        {"splash", PixelLayout::Rgb565, false, "__attribute__((section(\".extflash\")))", Compression::None, 3},
+        {"packed", PixelLayout::Rgb565, false, "", Compression::Rle, 3},
+        {"none", PixelLayout::Rgb666, false, "", Compression::None, 0},
     };
     for (const Header& header : headers) {
         OutputOptions options;
@@ -76,7 +83,7 @@ int main(int argc, char** argv) {
         options.blueFirst = header.blueFirst;
         options.cAttribute = header.attribute;
         options.compression = header.compression;
-        if (!Write(folder + "/" + header.name + ".h", options)) {
+        if (!Write(folder + "/" + header.name + ".h", options, header.width)) {
             std::perror(header.name);
             return 1;
         }

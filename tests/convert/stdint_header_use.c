@@ -1,4 +1,4 @@
-/* Test program, built as C99 and as C++: includes four generated stdint headers side by side and checks
+/* Test program, built as C99 and as C++: includes five generated stdint headers side by side and checks
    their sizes, values and alignment. Answers 0 when all hold. */
 #include <stdint.h>
 #include <stdio.h>
@@ -11,6 +11,7 @@
 #include "icon.h"
 #include "splash.h"
 #include "packed.h"
+#include "none.h"
 /* Included twice: the guard keeps the second from defining anything again. */
 #include "logo.h"
 
@@ -39,5 +40,6 @@ int main(void) {
     check((uintptr_t)logo % sizeof(uint16_t) == 0, "logo aligned to its words");
     check(sizeof splash == 12 && splash[0] == 0xFC00, "splash");
     check(sizeof packed == 3 && memcmp(packed, packedBytes, 3) == 0, "packed bytes");
+    check(NONE_WIDTH == 0 && NONE_HEIGHT == 2 && sizeof none == 1, "an empty picture's header");
     return failures != 0;
 }

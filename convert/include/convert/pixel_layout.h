@@ -100,6 +100,7 @@ inline constexpr std::array<char, ChoicesLength()> kChoices = Choices();
 inline constexpr const char* kPixelLayoutChoices = layout_names::kChoices.data();
 
 constexpr unsigned BytesPerPixel(PixelLayout layout) { return Describe(layout).bytes; }
+constexpr bool IsSixteenBit(PixelLayout layout) { return BytesPerPixel(layout) == 2; }
 
 // Bits kept of red, green and blue once the wiring has put red or blue first.
 struct ChannelBits {
