@@ -100,21 +100,6 @@ const Step* StepsForBits() {
     }
 }
 
-template <std::size_t... kBits>
-const Step* StepsFor(unsigned bits, std::index_sequence<kBits...>) {
-    const Step* found = nullptr;
-    ((found = bits == kBits ? StepsForBits<kBits>() : found), ...);
-    return found;
-}
-
-const Step* StepsFor(unsigned bits) { return StepsFor(bits, std::make_index_sequence<9>()); }
-
-struct ChannelSteps {
-    const Step* red;
-    const Step* green;
-    const Step* blue;
-};
-
 // The error of one channel as it moves along a row: what goes to the next pixel, and what the row
 // below has gathered so far for the column just passed and for the current one.
 struct Carry {
@@ -126,8 +111,9 @@ struct Carry {
 // Diffuses one channel whose value with the error from above is `start`, answering its shown colour.
 // Every entry of `below` is written once, as the pixel after it is passed: the share of that pixel is
 // the last it gets.
-inline std::uint8_t Diffuse(const Step* steps, int start, Carry& carry, std::int32_t& belowBehind) {
-    const Step& step = steps[start + carry.ahead];
+template <unsigned kBits>
+inline std::uint8_t Diffuse(int start, Carry& carry, std::int32_t& belowBehind) {
+    const Step& step = StepsForBits<kBits>()[start + carry.ahead];
     belowBehind = carry.belowPassed + step.behindBelow;
     carry.belowPassed = carry.belowHere + step.straightBelow;
     carry.belowHere = step.aheadBelow;
@@ -138,9 +124,8 @@ inline std::uint8_t Diffuse(const Step* steps, int start, Carry& carry, std::int
 // Diffuses one row in the direction kStep (3: left to right, -3: right to left). `error` and `below`
 // point at column 0 of rows that reach one column beyond either side; `error` is used up, `below` is
 // written whole.
-template <int kStep>
-void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below,
-                const ChannelSteps& steps) {
+template <int kStep, unsigned kRed, unsigned kGreen, unsigned kBlue>
+void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below) {
     // Apart from the error along the row, every value is known before the row starts, and this loop
     // has no order to keep.
     for (std::size_t k = 0; k < 3 * std::size_t{width}; ++k)
@@ -151,9 +136,9 @@ void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std
         std::uint8_t* pixel = row + at;
         const std::int32_t* start = error + at;
         std::int32_t* behind = below + at - kStep;
-        pixel[0] = Diffuse(steps.red, start[0], red, behind[0]);
-        pixel[1] = Diffuse(steps.green, start[1], green, behind[1]);
-        pixel[2] = Diffuse(steps.blue, start[2], blue, behind[2]);
+        pixel[0] = Diffuse<kRed>(start[0], red, behind[0]);
+        pixel[1] = Diffuse<kGreen>(start[1], green, behind[1]);
+        pixel[2] = Diffuse<kBlue>(start[2], blue, behind[2]);
     }
     // The last column's entry; the one beyond the edge is never read.
     const std::ptrdiff_t last = at - kStep;
@@ -162,10 +147,42 @@ void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std
     below[last + 2] = blue.belowPassed;
 }
 
+// The bits every layout keeps of red, green and blue in either wiring; a row diffuser is made for each,
+// so that the step tables' places are constants in its loop.
+constexpr std::array<ChannelBits, 2 * kLayoutCount> kKeptBits = [] {
+    std::array<ChannelBits, 2 * kLayoutCount> kept{};
+    for (std::size_t i = 0; i < kLayoutCount; ++i) {
+        kept[2 * i] = KeptBits(kLayouts[i].layout, false);
+        kept[2 * i + 1] = KeptBits(kLayouts[i].layout, true);
+    }
+    return kept;
+}();
+
+using RowDiffuser = void (*)(std::uint8_t*, std::uint32_t, std::int32_t*, std::int32_t*);
+
+template <int kStep, std::size_t... kIndex>
+constexpr std::array<RowDiffuser, sizeof...(kIndex)> MakeDiffusers(std::index_sequence<kIndex...>) {
+    return {DiffuseRow<kStep, kKeptBits[kIndex].red, kKeptBits[kIndex].green, kKeptBits[kIndex].blue>...};
+}
+
+// Left to right and right to left.
+constexpr auto kEveryKept = std::make_index_sequence<kKeptBits.size()>();
+constexpr std::array<RowDiffuser, kKeptBits.size()> kForward = MakeDiffusers<3>(kEveryKept);
+constexpr std::array<RowDiffuser, kKeptBits.size()> kBackward = MakeDiffusers<-3>(kEveryKept);
+
+// The diffusers' index for `bits`, or kKeptBits.size() when no layout keeps them.
+std::size_t DiffuserFor(ChannelBits bits) {
+    std::size_t index = 0;
+    while (index < kKeptBits.size() && (kKeptBits[index].red != bits.red || kKeptBits[index].green != bits.green ||
+                                         kKeptBits[index].blue != bits.blue))
+        ++index;
+    return index;
+}
+
 }  // namespace
 
 std::unique_ptr<DitheredPicture> DitheredPicture::Make(const Picture& source, ChannelBits bits) {
-    if (!StepsFor(bits.red) || !StepsFor(bits.green) || !StepsFor(bits.blue)) return nullptr;
+    if (DiffuserFor(bits) == kKeptBits.size()) return nullptr;
     try {
         return std::unique_ptr<DitheredPicture>(new DitheredPicture(source, bits));
     } catch (const std::bad_alloc&) {
@@ -175,7 +192,7 @@ std::unique_ptr<DitheredPicture> DitheredPicture::Make(const Picture& source, Ch
 
 DitheredPicture::DitheredPicture(const Picture& source, ChannelBits bits)
     : source_(source),
-      bits_(bits),
+      diffuser_(DiffuserFor(bits)),
       row_(3 * std::size_t{source.Width()}),
       error_(3 * (std::size_t{source.Width()} + 2)),
       nextError_(error_.size()) {}
@@ -195,11 +212,8 @@ void DitheredPicture::ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t co
 void DitheredPicture::MakeRow(std::uint32_t y) const {
     const std::uint32_t width = Width();
     ReadRow(source_, y, row_.data());
-    const ChannelSteps steps{StepsFor(bits_.red), StepsFor(bits_.green), StepsFor(bits_.blue)};
     // Serpentine order keeps the error from drifting one way along every row.
-    if (y % 2 == 0)
-        DiffuseRow<3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, steps);
-    else
-        DiffuseRow<-3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, steps);
+    const RowDiffuser diffuse = y % 2 == 0 ? kForward[diffuser_] : kBackward[diffuser_];
+    diffuse(row_.data(), width, error_.data() + 3, nextError_.data() + 3);
     error_.swap(nextError_);
 }

@@ -2,6 +2,7 @@
 // channel do not band. It stands between a picture and the writers as a picture of its own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -32,7 +33,8 @@ private:
     void MakeRow(std::uint32_t y) const;
 
     const Picture& source_;
-    ChannelBits bits_;
+    // Which row diffuser serves the kept bits.
+    std::size_t diffuser_;
     // The shown colours of the last row made.
     mutable std::vector<std::uint8_t> row_;
     // The error carried into the row being made and into the row below, in sixteenths of a unit: three
