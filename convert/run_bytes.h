@@ -177,7 +177,8 @@ inline std::uint32_t EncodeWords(const std::uint8_t* rgb, std::uint32_t count, s
                     for (unsigned c = 0; c < 3; ++c) stored |= BitsFromWord(words[i], w, c, 0, 32, 0);
                 } else {
                     for (unsigned k = 0; k < 2; ++k)
-                        for (unsigned c = 0; c < 3; ++c) stored |= BitsFromWord(words[i], w, c, ByteShift(w, k), 8, 8 * k);
+                        for (unsigned c = 0; c < 3; ++c)
+                            stored |= BitsFromWord(words[i], w, c, ByteShift(w, k), 8, 8 * k);
                 }
                 values[i] = static_cast<std::uint16_t>(stored);
             }

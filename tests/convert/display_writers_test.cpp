@@ -309,8 +309,8 @@ TEST_F(DisplayWriters, bytes_made_elsewhere_as_either_style_of_array) {
         std::string expected;
     };
     const Case cases[] = {
-        {CStyle::Window, "\nconst unsigned char pic[]={ 0,13,26,39,52,65,78,91,104,117,130,143,156,169,182,195,208,221\n"
-                         ",234,247 };\n"},
+        {CStyle::Window,
+         "\nconst unsigned char pic[]={ 0,13,26,39,52,65,78,91,104,117,130,143,156,169,182,195,208,221\n,234,247 };\n"},
         {CStyle::Stdint, "#ifndef PIC_H\n#define PIC_H\n\n#include <stdint.h>\n\n#define PIC_WIDTH 300\n"
                          "#define PIC_HEIGHT 2\n\nstatic const uint8_t pic[] __attribute__((section(\".x\"))) = {\n"
                          "    0x00, 0x0D, 0x1A, 0x27, 0x34, 0x41, 0x4E, 0x5B, 0x68, 0x75, 0x82, 0x8F,\n"
