@@ -12,7 +12,8 @@ for group in "$@"; do
     # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
                      lintian man-db libqt6svg6) ;;
-    bench) packages+=(hyperfine imagemagick time) ;;
+    # valgrind: bench/instructions.sh counts instructions with its callgrind.
+    bench) packages+=(hyperfine imagemagick time valgrind) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
