@@ -3,6 +3,7 @@
 // pixels are fetched a run of a row at a time and leave through a fixed-size buffer.
 #include "convert/display_writers.h"
 
+#include <array>
 #include <cerrno>
 #include <utility>
 
