@@ -4,14 +4,16 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 namespace {
 
 LoadedPicture Unreadable(BitmapStatus moduleStatus, std::string reason) {
     LoadedPicture loaded;
-    loaded.moduleStatus = moduleStatus;
-    loaded.decoderReason = std::move(reason);
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.decoderReason = std::move(reason);
     return loaded;
 }
 
@@ -66,15 +68,20 @@ LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleSt
 LoadedPicture QtPictureLoader::Load(const std::string& path) const {
     try {
         LoadedPicture loaded = LoadWithBitmapModule(path);
-        // A missing file, or a picture too big for memory, is no better for another decoder.
-        if (loaded.failure == LoadFailure::None || loaded.moduleStatus == BitmapFileNotFound ||
-            loaded.moduleStatus == BitmapOutOfMemory)
+        std::error_code unknown;
+        if (loaded.facts.moduleStatus == BitmapFileNotFound && std::filesystem::is_directory(path, unknown)) {
+            loaded.facts.decoderReason = "it is a folder, not a picture file";
             return loaded;
-        return decoder_(path, loaded.moduleStatus, settings_);
+        }
+        // A missing file, or a picture too big for memory, is no better for another decoder.
+        if (loaded.failure == LoadFailure::None || loaded.facts.moduleStatus == BitmapFileNotFound ||
+            loaded.facts.moduleStatus == BitmapOutOfMemory)
+            return loaded;
+        return decoder_(path, loaded.facts.moduleStatus, settings_);
     } catch (const std::bad_alloc&) {
         LoadedPicture loaded;
         loaded.failure = LoadFailure::OutOfMemory;
-        loaded.moduleStatus = BitmapOutOfMemory;
+        loaded.facts.moduleStatus = BitmapOutOfMemory;
         return loaded;
     }
 }

@@ -46,7 +46,7 @@ bool Write(const std::string& path, const OutputOptions& options, std::uint32_t 
         FewBytes bytes;
         written = WriteByteArrayText(bytes, 3, 2, options, out);
     } else {
-        written = WriteDisplayData(SixColours(width), options, out);
+        written = WriteDisplayData(SixColours(width), options, out) == 0;
     }
     return std::fclose(out) == 0 && written;
 }

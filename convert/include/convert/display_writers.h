@@ -55,9 +55,10 @@ struct OutputOptions {
 //   (the 16-bit value, whatever the layout's byte order, so the compiler stores it in the machine's
 //   order and aligned), or `static const uint8_t NAME[] ATTRIBUTE = {` with the bytes of the others.
 
-// The writer, layout, style and array name that `options` choose, dithered on request. A dithered write
-// whose two rows of error cannot be allocated answers false with errno ENOMEM.
-bool WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out);
+// The writer, layout, style and array name that `options` choose, dithered on request. Answers 0 when
+// every byte was handed to `out` and flushed, else the system's error number (EIO where the C library
+// gave none; ENOMEM when the two rows of error for dithering cannot be allocated).
+int WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out);
 
 // The window's layout: red, green, blue of every pixel, each cut to 6 bits, one byte each; the array
 // is named `pic`.
