@@ -110,23 +110,23 @@ bool WriteIn(const Picture& picture, const OutputOptions& options, std::FILE* ou
     return WriteRaw<kLayout, kBlueFirst>(picture, options.sizePrefix, out);
 }
 
-// The writer of every layout in kLayouts, by its index.
+// The writer of every layout in kPixelLayouts, by its index.
 using Writer = bool (*)(const Picture&, const OutputOptions&, std::FILE*);
 
 template <std::size_t... kIndex>
-constexpr std::array<Writer, 2 * kLayoutCount> MakeWriters(std::index_sequence<kIndex...>) {
-    return {WriteIn<kLayouts[kIndex].layout, false>..., WriteIn<kLayouts[kIndex].layout, true>...};
+constexpr std::array<Writer, 2 * kPixelLayoutCount> MakeWriters(std::index_sequence<kIndex...>) {
+    return {WriteIn<kPixelLayouts[kIndex].layout, false>..., WriteIn<kPixelLayouts[kIndex].layout, true>...};
 }
 
-constexpr std::array<Writer, 2 * kLayoutCount> kWriters = MakeWriters(std::make_index_sequence<kLayoutCount>());
+constexpr std::array<Writer, 2 * kPixelLayoutCount> kWriters = MakeWriters(std::make_index_sequence<kPixelLayoutCount>());
 
 bool WriteUndithered(const Picture& picture, const OutputOptions& options, std::FILE* out) {
     const auto index = static_cast<std::size_t>(options.layout);
-    if (index >= kLayoutCount) {
+    if (index >= kPixelLayoutCount) {
         errno = EINVAL;
         return false;
     }
-    return kWriters[index + (options.blueFirst ? kLayoutCount : 0)](picture, options, out);
+    return kWriters[index + (options.blueFirst ? kPixelLayoutCount : 0)](picture, options, out);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ constexpr bool SharesFit() {
 }
 
 constexpr bool AnyLayoutKeeps(unsigned bits) {
-    for (const LayoutDescription& layout : kLayouts)
+    for (const LayoutDescription& layout : kPixelLayouts)
         if (layout.first.bits == bits || layout.green.bits == bits || layout.last.bits == bits) return true;
     return false;
 }
@@ -149,11 +149,11 @@ void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std
 
 // The bits every layout keeps of red, green and blue in either wiring; a row diffuser is made for each,
 // so that the step tables' places are constants in its loop.
-constexpr std::array<ChannelBits, 2 * kLayoutCount> kKeptBits = [] {
-    std::array<ChannelBits, 2 * kLayoutCount> kept{};
-    for (std::size_t i = 0; i < kLayoutCount; ++i) {
-        kept[2 * i] = KeptBits(kLayouts[i].layout, false);
-        kept[2 * i + 1] = KeptBits(kLayouts[i].layout, true);
+constexpr std::array<ChannelBits, 2 * kPixelLayoutCount> kKeptBits = [] {
+    std::array<ChannelBits, 2 * kPixelLayoutCount> kept{};
+    for (std::size_t i = 0; i < kPixelLayoutCount; ++i) {
+        kept[2 * i] = KeptBits(kPixelLayouts[i].layout, false);
+        kept[2 * i + 1] = KeptBits(kPixelLayouts[i].layout, true);
     }
     return kept;
 }();

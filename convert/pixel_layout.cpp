@@ -2,7 +2,7 @@
 #include "convert/pixel_layout.h"
 
 std::optional<PixelLayout> PixelLayoutNamed(std::string_view name) {
-    for (const LayoutDescription& layout : kLayouts)
+    for (const LayoutDescription& layout : kPixelLayouts)
         if (layout.name == name) return layout.layout;
     return std::nullopt;
 }

@@ -1,4 +1,4 @@
-// The pixel layouts display controllers take, each described once in kLayouts: the writers, the preview
+// The pixel layouts display controllers take, each described once in kPixelLayouts: the writers, the preview
 // and dithering all follow from that description, so a new layout is a new enumerator and a new row.
 #pragma once
 
@@ -34,15 +34,15 @@ struct LayoutDescription {
 };
 
 // In the order of PixelLayout.
-inline constexpr LayoutDescription kLayouts[] = {
+inline constexpr LayoutDescription kPixelLayouts[] = {
     {PixelLayout::Rgb666, "rgb666", 3, false, {6, 16}, {6, 8}, {6, 0}},
     {PixelLayout::Rgb666High, "rgb666-high", 3, false, {6, 18}, {6, 10}, {6, 2}},
     {PixelLayout::Rgb565, "rgb565", 2, false, {5, 11}, {6, 5}, {5, 0}},
     {PixelLayout::Rgb565Le, "rgb565-le", 2, true, {5, 11}, {6, 5}, {5, 0}},
 };
-inline constexpr std::size_t kLayoutCount = std::size(kLayouts);
+inline constexpr std::size_t kPixelLayoutCount = std::size(kPixelLayouts);
 
-constexpr const LayoutDescription& Describe(PixelLayout layout) { return kLayouts[static_cast<std::size_t>(layout)]; }
+constexpr const LayoutDescription& Describe(PixelLayout layout) { return kPixelLayouts[static_cast<std::size_t>(layout)]; }
 
 namespace layout_checks {
 
@@ -55,8 +55,8 @@ constexpr bool Overlap(ChannelPlace a, ChannelPlace b) {
 }
 
 constexpr bool Sound() {
-    for (std::size_t i = 0; i < kLayoutCount; ++i) {
-        const LayoutDescription& d = kLayouts[i];
+    for (std::size_t i = 0; i < kPixelLayoutCount; ++i) {
+        const LayoutDescription& d = kPixelLayouts[i];
         if (static_cast<std::size_t>(d.layout) != i || d.bytes < 1 || d.bytes > 4) return false;
         if (!Fits(d, d.first) || !Fits(d, d.green) || !Fits(d, d.last)) return false;
         if (Overlap(d.first, d.green) || Overlap(d.first, d.last) || Overlap(d.green, d.last)) return false;
@@ -76,18 +76,18 @@ namespace layout_names {
 // "a, b, c or d" of every layout's name, with its terminating zero.
 constexpr std::size_t ChoicesLength() {
     std::size_t length = 1;
-    for (std::size_t i = 0; i < kLayoutCount; ++i) length += kLayouts[i].name.size() + (i == 0 ? 0 : 2);
-    if (kLayoutCount > 1) length += 2;  // " or " is two longer than ", "
+    for (std::size_t i = 0; i < kPixelLayoutCount; ++i) length += kPixelLayouts[i].name.size() + (i == 0 ? 0 : 2);
+    if (kPixelLayoutCount > 1) length += 2;  // " or " is two longer than ", "
     return length;
 }
 
 constexpr std::array<char, ChoicesLength()> Choices() {
     std::array<char, ChoicesLength()> text{};
     std::size_t at = 0;
-    for (std::size_t i = 0; i < kLayoutCount; ++i) {
-        const std::string_view separator = i == 0 ? "" : i + 1 == kLayoutCount ? " or " : ", ";
+    for (std::size_t i = 0; i < kPixelLayoutCount; ++i) {
+        const std::string_view separator = i == 0 ? "" : i + 1 == kPixelLayoutCount ? " or " : ", ";
         for (const char c : separator) text[at++] = c;
-        for (const char c : kLayouts[i].name) text[at++] = c;
+        for (const char c : kPixelLayouts[i].name) text[at++] = c;
     }
     return text;
 }
