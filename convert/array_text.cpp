@@ -1,6 +1,7 @@
 // The heads and tails of both C styles, and arrays of bytes made elsewhere.
 #include "array_text.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -76,11 +77,13 @@ void PutArrayTail(OutputBuffer& buffer, CStyle style, bool lineOpen, bool empty)
     AppendText(buffer, "};\n\n#endif\n");
 }
 
-bool WriteByteArrayText(ByteSource& source, std::uint16_t width, std::uint16_t height, const OutputOptions& options,
-                        std::FILE* out) {
+int WriteByteArrayText(ByteSource& source, std::uint16_t width, std::uint16_t height, const OutputOptions& options,
+                       std::FILE* out) {
     const bool window = options.cStyle == CStyle::Window;
     // The window's 18 numbers of six pixels, or 12 bytes as the stdint header writes three-byte pixels.
     const unsigned perLine = window ? 18 : 12;
+    // The C library's reason for a failed write is kept from here on, as WriteDisplayData keeps it.
+    errno = 0;
     OutputBuffer buffer(out);
     PutArrayHead(buffer, options, false, width, height);
     std::uint8_t bytes[1024];
@@ -105,5 +108,6 @@ bool WriteByteArrayText(ByteSource& source, std::uint16_t width, std::uint16_t h
         }
     }
     PutArrayTail(buffer, options.cStyle, column != 0, first);
-    return buffer.Finish();
+    if (buffer.Finish()) return 0;
+    return errno != 0 ? errno : EIO;
 }

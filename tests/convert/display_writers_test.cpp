@@ -318,7 +318,7 @@ TEST_F(DisplayWriters, bytes_made_elsewhere_as_either_style_of_array) {
         options.cAttribute = "__attribute__((section(\".x\")))";
         SpanSource source(bytes);
         std::FILE* out = std::fopen(outPath.c_str(), "wb");
-        EXPECT_TRUE(WriteByteArrayText(source, 300, 2, options, out));
+        EXPECT_EQ(WriteByteArrayText(source, 300, 2, options, out), 0);
         std::fclose(out);
         EXPECT_EQ(Text(ReadFileBytes(outPath)), c.expected) << static_cast<int>(c.style);
     }

@@ -44,7 +44,7 @@ bool Write(const std::string& path, const OutputOptions& options, std::uint32_t 
     bool written = false;
     if (options.compression == Compression::Rle) {
         FewBytes bytes;
-        written = WriteByteArrayText(bytes, 3, 2, options, out);
+        written = WriteByteArrayText(bytes, 3, 2, options, out) == 0;
     } else {
         written = WriteDisplayData(SixColours(width), options, out) == 0;
     }

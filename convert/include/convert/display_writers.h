@@ -69,7 +69,8 @@ bool WriteArrayText(const Picture& picture, std::FILE* out);
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    // Puts up to `capacity` bytes at `buffer` and answers how many; 0 when there are no more.
+    // Puts up to `capacity` bytes at `buffer` and answers how many; 0 when there are no more. A source
+    // that fails on the way answers 0 and keeps the failure for its owner to check.
     virtual std::size_t Read(std::uint8_t* buffer, std::size_t capacity) = 0;
 };
 
@@ -77,6 +78,6 @@ public:
 // options.cAttribute; the layout and the size prefix play no part (the bytes carry what they need).
 // Window style: `const unsigned char NAME[]={ ` and the bytes in decimal, 18 to a line. Stdint style:
 // the header above with `static const uint8_t NAME[]`, 12 bytes to a line, and NAME_WIDTH and
-// NAME_HEIGHT from `width` and `height`.
-bool WriteByteArrayText(ByteSource& source, std::uint16_t width, std::uint16_t height, const OutputOptions& options,
-                        std::FILE* out);
+// NAME_HEIGHT from `width` and `height`. Answers 0, or the system's error number as WriteDisplayData.
+int WriteByteArrayText(ByteSource& source, std::uint16_t width, std::uint16_t height, const OutputOptions& options,
+                       std::FILE* out);
