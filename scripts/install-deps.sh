@@ -18,7 +18,8 @@ for group in "$@"; do
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
                      lintian man-db libqt6svg6 qemu-user-static dbus at-spi2-core python3-gi gir1.2-atspi-2.0
                      clang-format) ;;
-    bench) packages+=(hyperfine imagemagick time) ;;
+    # valgrind: bench/instructions.sh counts instructions with its callgrind.
+    bench) packages+=(hyperfine imagemagick time valgrind) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
