@@ -6,6 +6,8 @@
 
 #include <new>
 
+#include "readers/own_readers.h"
+
 namespace {
 
 LoadedPicture Unreadable(BitmapStatus moduleStatus, std::string reason) {
@@ -70,6 +72,8 @@ LoadedPicture QtPictureLoader::Load(const std::string& path) const {
         if (loaded.failure == LoadFailure::None || loaded.moduleStatus == BitmapFileNotFound ||
             loaded.moduleStatus == BitmapOutOfMemory)
             return loaded;
+        if (std::optional<LoadedPicture> own = ReadWithOwnReaders(path, loaded.moduleStatus, settings_))
+            return std::move(*own);
         return decoder_(path, loaded.moduleStatus, settings_);
     } catch (const std::bad_alloc&) {
         LoadedPicture loaded;
