@@ -11,7 +11,9 @@ std::uint64_t RgbPicture::HeldBytes(std::uint32_t width, std::uint32_t height) {
 }
 
 std::unique_ptr<RgbPicture> RgbPicture::Create(std::uint32_t width, std::uint32_t height) {
-    std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[HeldBytes(width, height)]());
+    // calloc's pages of zeros are mapped, not written: a file that announces large sides but stops
+    // early has touched only the rows it decoded.
+    Pixels pixels(static_cast<std::uint8_t*>(std::calloc(HeldBytes(width, height), 1)));
     if (!pixels) return nullptr;
     std::unique_ptr<RgbPicture> picture(new (std::nothrow) RgbPicture(width, height, std::move(pixels)));
     return picture;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -22,12 +23,17 @@ public:
     std::uint8_t* Row(std::uint32_t y) { return pixels_.get() + std::size_t{3} * width_ * y; }
 
 private:
-    RgbPicture(std::uint32_t width, std::uint32_t height, std::unique_ptr<std::uint8_t[]> pixels)
+    struct Release {
+        void operator()(std::uint8_t* pixels) const { std::free(pixels); }
+    };
+    using Pixels = std::unique_ptr<std::uint8_t, Release>;
+
+    RgbPicture(std::uint32_t width, std::uint32_t height, Pixels pixels)
         : width_(width), height_(height), pixels_(std::move(pixels)) {}
 
     std::uint32_t width_;
     std::uint32_t height_;
-    std::unique_ptr<std::uint8_t[]> pixels_;
+    Pixels pixels_;
 };
 
 // Writes one pixel of straight alpha over the background.
