@@ -124,6 +124,9 @@ LoadedPicture ReadPng(std::FILE* file, BitmapStatus moduleStatus, const DecodeSe
     if (!picture) return Refused(LoadFailure::OutOfMemory, moduleStatus, {});
     if (const int error = DecodeRows(context.get(), header, deep, settings.background, *picture))
         return Failed(error, moduleStatus);
-    if (const int error = DecodeEnd(context.get(), file)) return Failed(error, moduleStatus);
+    if (const int error = DecodeEnd(context.get(), file))
+        return error == SPNG_IO_EOF ? Refused(LoadFailure::EndsEarly, moduleStatus,
+                                              "the PNG stops after its pixel data, before its closing IEND chunk")
+                                    : Failed(error, moduleStatus);
     return Loaded(std::move(picture), moduleStatus);
 }
