@@ -6,12 +6,14 @@ set -euo pipefail
 packages=()
 for group in "$@"; do
   case "$group" in
-    # qt6-image-formats-plugins: the command line's TIFF, WebP, TGA, MNG and WBMP readers.
+    # qt6-image-formats-plugins: the command line's TIFF, WebP, TGA, MNG and WBMP readers; libspng-dev its
+    # PNG reader, found through pkg-config.
     build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core help2man
-                      qt6-image-formats-plugins) ;;
-    # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
+                      qt6-image-formats-plugins libspng-dev pkg-config) ;;
+    # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one; zlib1g-dev compresses
+    # the crafted PNGs of the decoding test.
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
-                     lintian man-db libqt6svg6) ;;
+                     lintian man-db libqt6svg6 zlib1g-dev) ;;
     bench) packages+=(hyperfine imagemagick time) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;

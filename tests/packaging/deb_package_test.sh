@@ -35,9 +35,9 @@ done
 grep -qE '^\./usr/lib/(.+/)?vandrel/plugins/vandrel-qt-decoder\.so$' <<<"$contents" ||
   fail "the package lacks the command line's Qt decoder module"
 
-# Taken from the linked libraries: the C library and Qt's for the window.
+# Taken from the linked libraries: the C library, Qt's for the window, libspng for the command line's PNGs.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
+for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libspng0; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
