@@ -68,6 +68,31 @@ void PlacePalette(std::uint32_t declared, std::uint64_t masksEnd, BmpLayout& lay
     layout.paletteEntries = static_cast<std::uint32_t>(entries);
 }
 
+struct InfoFields {
+    std::int64_t width = 0, height = 0;
+    std::uint32_t planes = 0, depth = 0, compression = kUncompressed, declaredColours = 0;
+};
+
+// The oldest header has unsigned 16-bit sides; the others signed 32-bit ones (a negative height is
+// top-down), and as many of the later fields as their size holds.
+InfoFields ReadInfoFields(const std::uint8_t* head, std::uint32_t headerSize) {
+    InfoFields info;
+    if (headerSize == 12) {
+        info.width = Le16(head + 18);
+        info.height = Le16(head + 20);
+        info.planes = Le16(head + 22);
+        info.depth = Le16(head + 24);
+        return info;
+    }
+    info.width = static_cast<std::int32_t>(Le32(head + 18));
+    info.height = static_cast<std::int32_t>(Le32(head + 22));
+    info.planes = Le16(head + 26);
+    info.depth = Le16(head + 28);
+    if (headerSize >= 20) info.compression = Le32(head + 30);
+    if (headerSize >= 36) info.declaredColours = Le32(head + 46);
+    return info;
+}
+
 }  // namespace
 
 std::variant<BmpLayout, NotMine, BmpRefusal> ReadBmpLayout(std::FILE* file, std::uint64_t length) {
@@ -77,25 +102,14 @@ std::variant<BmpLayout, NotMine, BmpRefusal> ReadBmpLayout(std::FILE* file, std:
     const std::uint32_t headerSize = Le32(head + 14);
     if (!KnownHeaderSize(headerSize)) return NotMine{};
     std::uint64_t masksEnd = 14u + headerSize;
-    if (got < masksEnd) return BmpRefusal{true, "the file ends inside its header"};
+    if (got < masksEnd) return BmpRefusal{true, "it stops inside its header"};
 
     BmpLayout layout;
-    std::int64_t width = 0, height = 0;
-    std::uint32_t compression = kUncompressed, declaredColours = 0, planes = 0;
-    if (headerSize == 12) {
-        width = Le16(head + 18);
-        height = Le16(head + 20);
-        planes = Le16(head + 22);
-        layout.depth = Le16(head + 24);
-        layout.paletteEntryBytes = 3;
-    } else {
-        width = static_cast<std::int32_t>(Le32(head + 18));
-        height = static_cast<std::int32_t>(Le32(head + 22));
-        planes = Le16(head + 26);
-        layout.depth = Le16(head + 28);
-        if (headerSize >= 20) compression = Le32(head + 30);
-        if (headerSize >= 36) declaredColours = Le32(head + 46);
-    }
+    const InfoFields info = ReadInfoFields(head, headerSize);
+    const std::int64_t width = info.width, height = info.height;
+    const std::uint32_t compression = info.compression, planes = info.planes;
+    layout.depth = info.depth;
+    layout.paletteEntryBytes = headerSize == 12 ? 3 : 4;
     // The 64-byte header of the other system numbers its compressions differently (3 is Huffman).
     if (headerSize == 64 && compression != kUncompressed) return NotMine{};
     const bool fields = compression == kBitFields || compression == kAlphaBitFields;
@@ -114,12 +128,12 @@ std::variant<BmpLayout, NotMine, BmpRefusal> ReadBmpLayout(std::FILE* file, std:
 
     if (!paletted)
         if (auto refusal = ReadFields(head, headerSize, compression, layout, masksEnd)) return *refusal;
-    if (got < masksEnd) return BmpRefusal{true, "the file ends inside its bit masks"};
+    if (got < masksEnd) return BmpRefusal{true, "it stops inside its bit masks"};
     layout.dataOffset = Le32(head + 10);
     if (layout.dataOffset < masksEnd)
         return BmpRefusal{false, "BMP: its pixel data would start at byte " + std::to_string(layout.dataOffset) +
                                      ", inside its headers"};
-    if (paletted) PlacePalette(declaredColours, masksEnd, layout);
+    if (paletted) PlacePalette(info.declaredColours, masksEnd, layout);
     // Rows are at most 65535 x 32 bits, so only the row count can make this overflow.
     if (layout.height > (UINT64_MAX - layout.dataOffset) / layout.rowBytes)
         return BmpRefusal{true, "its pixel data needs more bytes than any file holds, the file has " +
