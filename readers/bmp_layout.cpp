@@ -134,7 +134,7 @@ std::variant<BmpLayout, NotMine, BmpRefusal> ReadBmpLayout(std::FILE* file, std:
         return BmpRefusal{false, "BMP: its pixel data would start at byte " + std::to_string(layout.dataOffset) +
                                      ", inside its headers"};
     if (paletted) PlacePalette(info.declaredColours, masksEnd, layout);
-    // Rows are at most 65535 x 32 bits, so only the row count can make this overflow.
+    // Sides are below 2^31, so a row's size fits 64 bits easily; the rows' total may not.
     if (layout.height > (UINT64_MAX - layout.dataOffset) / layout.rowBytes)
         return BmpRefusal{true, "its pixel data needs more bytes than any file holds, the file has " +
                                     std::to_string(length)};
