@@ -6,7 +6,7 @@
 
 #include <new>
 
-#include "readers/own_readers.h"
+#include "readers/png_bmp_readers.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ LoadedPicture QtPictureLoader::Load(const std::string& path) const {
         if (loaded.failure == LoadFailure::None || loaded.moduleStatus == BitmapFileNotFound ||
             loaded.moduleStatus == BitmapOutOfMemory)
             return loaded;
-        if (std::optional<LoadedPicture> own = ReadWithOwnReaders(path, loaded.moduleStatus, settings_))
+        if (std::optional<LoadedPicture> own = ReadPngOrBmp(path, loaded.moduleStatus, settings_))
             return std::move(*own);
         return decoder_(path, loaded.moduleStatus, settings_);
     } catch (const std::bad_alloc&) {

@@ -8,7 +8,7 @@
 #include "fuzz_check.h"
 #include "memory_file.h"
 #include "picture_corner.h"
-#include "readers/own_readers.h"
+#include "readers/png_bmp_readers.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::optional<LoadedPicture> Read(const MemoryFile& file, RgbColour background) 
     DecodeSettings settings;
     settings.background = background;
     settings.memoryLimitMiB = kLimitMiB;
-    return ReadWithOwnReaders(file.path(), BitmapInvalidFile, settings);
+    return ReadPngOrBmp(file.path(), BitmapInvalidFile, settings);
 }
 
 std::vector<std::uint8_t> Pixels(const Picture& picture) {

@@ -1,5 +1,5 @@
 // Picks the project's own reader by the file's first bytes.
-#include "readers/own_readers.h"
+#include "readers/png_bmp_readers.h"
 
 #include <cstring>
 #include <filesystem>
@@ -42,7 +42,7 @@ std::optional<LoadedPicture> Read(const std::string& path, BitmapStatus moduleSt
 
 }  // namespace
 
-std::optional<LoadedPicture> ReadWithOwnReaders(const std::string& path, BitmapStatus moduleStatus,
+std::optional<LoadedPicture> ReadPngOrBmp(const std::string& path, BitmapStatus moduleStatus,
                                                 const DecodeSettings& settings) {
     try {
         return Read(path, moduleStatus, settings);
