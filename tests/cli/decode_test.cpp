@@ -16,8 +16,9 @@
 #include <array>
 #include <filesystem>
 
-#include "readers/qt_picture_loader.h"
 #include "program_run.h"
+#include "readers/qt_picture_loader.h"
+#include "sanitizer_build.h"
 
 namespace fs = std::filesystem;
 
@@ -239,6 +240,11 @@ TEST_F(CliDecode, bit_fields_scale_and_palettes_honour_the_data_offset) {
 
 // Files of a few KiB that announce much: the program's peak memory follows what their data decodes to.
 TEST_F(CliDecode, crafted_pngs_cost_what_their_pixels_need) {
+#ifdef VANDREL_UNDER_ASAN
+    // The sanitizer's shadow memory and its quarantine of freed blocks (which a forked child carries
+    // over from this process) are counted too, so the figures mean nothing there.
+    GTEST_SKIP() << "peak memory is not measured under the address sanitizer";
+#endif
     struct Row {
         const char* name;
         Bytes file;
