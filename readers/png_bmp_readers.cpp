@@ -49,7 +49,7 @@ std::optional<LoadedPicture> ReadPngOrBmp(const std::string& path, BitmapStatus 
     } catch (const std::bad_alloc&) {
         LoadedPicture loaded;
         loaded.failure = LoadFailure::OutOfMemory;
-        loaded.moduleStatus = moduleStatus;
+        loaded.facts.moduleStatus = moduleStatus;
         return loaded;
     }
 }

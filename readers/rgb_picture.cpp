@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "convert/conversion.h"
 
 std::uint64_t RgbPicture::HeldBytes(std::uint32_t width, std::uint32_t height) {
     return std::uint64_t{3} * width * height;
@@ -26,35 +25,36 @@ void RgbPicture::ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, 
 LoadedPicture Refused(LoadFailure failure, BitmapStatus moduleStatus, std::string reason) {
     LoadedPicture loaded;
     loaded.failure = failure;
-    loaded.moduleStatus = moduleStatus;
-    loaded.decoderReason = std::move(reason);
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.decoderReason = std::move(reason);
     return loaded;
 }
 
 LoadedPicture CheckSides(std::uint64_t width, std::uint64_t height, std::uint64_t extraBytes,
                          BitmapStatus moduleStatus, const DecodeSettings& settings) {
     LoadedPicture checked = Refused(LoadFailure::None, moduleStatus, {});
-    checked.width = static_cast<std::uint32_t>(width > UINT32_MAX ? UINT32_MAX : width);
-    checked.height = static_cast<std::uint32_t>(height > UINT32_MAX ? UINT32_MAX : height);
-    if (width > kLargestSide || height > kLargestSide) {
+    PictureFacts& facts = checked.facts;
+    facts.width = static_cast<std::uint32_t>(width > UINT32_MAX ? UINT32_MAX : width);
+    facts.height = static_cast<std::uint32_t>(height > UINT32_MAX ? UINT32_MAX : height);
+    if (!SidesFitSizePrefix(facts.width, facts.height)) {
         checked.failure = LoadFailure::TooLarge;
         return checked;
     }
     const std::uint64_t limitMiB = settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB
                                                                                        : kLargestMemoryLimitMiB;
-    const std::uint64_t needed = RgbPicture::HeldBytes(checked.width, checked.height) + extraBytes;
+    const std::uint64_t needed = RgbPicture::HeldBytes(facts.width, facts.height) + extraBytes;
     if (needed > limitMiB * 1024u * 1024u) {
         checked.failure = LoadFailure::OverMemoryLimit;
-        checked.memoryNeeded = needed;
-        checked.memoryLimit = limitMiB * 1024u * 1024u;
+        facts.memoryNeeded = needed;
+        facts.memoryLimit = limitMiB * 1024u * 1024u;
     }
     return checked;
 }
 
 LoadedPicture Loaded(std::unique_ptr<RgbPicture> picture, BitmapStatus moduleStatus) {
     LoadedPicture loaded = Refused(LoadFailure::None, moduleStatus, {});
-    loaded.width = picture->Width();
-    loaded.height = picture->Height();
+    loaded.facts.width = picture->Width();
+    loaded.facts.height = picture->Height();
     loaded.picture = std::move(picture);
     return loaded;
 }

@@ -90,9 +90,9 @@ std::vector<std::uint8_t> Pixels(const std::string& name) {
     settings.background = {30, 200, 90};
     const LoadedPicture loaded = QtPictureLoader(settings, DecodeWithQt).Load((g_suite / name).string());
     if (!loaded.picture) return {};
-    std::vector<std::uint8_t> rgb(3u * loaded.width * loaded.height);
-    for (std::uint32_t y = 0; y < loaded.height; ++y)
-        loaded.picture->ReadRun(0, y, loaded.width, rgb.data() + 3u * y * loaded.width);
+    const std::uint32_t width = loaded.picture->Width(), height = loaded.picture->Height();
+    std::vector<std::uint8_t> rgb(3u * width * height);
+    for (std::uint32_t y = 0; y < height; ++y) loaded.picture->ReadRun(0, y, width, rgb.data() + 3u * y * width);
     return rgb;
 }
 

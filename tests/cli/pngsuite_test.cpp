@@ -103,10 +103,10 @@ TEST(cli_pngsuite, every_valid_file_gives_the_standards_pixels_and_every_x_file_
         if (name.starts_with("x")) {
             ++refused;
             EXPECT_EQ(loaded.failure, LoadFailure::Unreadable) << name;
-            EXPECT_EQ(loaded.decoderReason, kRefused.contains(name) ? kRefused.at(name) : "?") << name;
+            EXPECT_EQ(loaded.facts.decoderReason, kRefused.contains(name) ? kRefused.at(name) : "?") << name;
             continue;
         }
-        ASSERT_TRUE(loaded.picture) << name << ": " << loaded.decoderReason;
+        ASSERT_TRUE(loaded.picture) << name << ": " << loaded.facts.decoderReason;
         EXPECT_TRUE(Pixels(*loaded.picture) == Expected(entry.path())) << name;
     }
     EXPECT_EQ(seen, 175u);
