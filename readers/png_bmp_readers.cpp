@@ -29,15 +29,23 @@ std::optional<LoadedPicture> Read(const std::string& path, BitmapStatus moduleSt
     if (std::fseek(file.get(), 0, SEEK_END) != 0) return std::nullopt;
     const long length = std::ftell(file.get());
     if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return std::nullopt;
-    if (got >= 8 && std::memcmp(start, kPngSignature, 8) == 0) return ReadPng(file.get(), moduleStatus, settings);
-    // A header chunk where a PNG has it, behind a signature that is not a PNG's: a PNG damaged in
-    // transfer (line ends converted, the top bit cleared), which Qt would only call an unknown format.
-    if (got == sizeof start && std::memcmp(start + 12, "IHDR", 4) == 0)
-        return Refused(LoadFailure::Unreadable, moduleStatus,
+    std::optional<LoadedPicture> read;
+    if (got >= 8 && std::memcmp(start, kPngSignature, 8) == 0) {
+        read = ReadPng(file.get(), moduleStatus, settings);
+    } else if (got == sizeof start && std::memcmp(start + 12, "IHDR", 4) == 0) {
+        // A header chunk where a PNG has it, behind a signature that is not a PNG's: a PNG damaged in
+        // transfer (line ends converted, the top bit cleared), which Qt would only call an unknown format.
+        read = Refused(LoadFailure::Unreadable, moduleStatus,
                        "PNG: its signature is damaged (its first 8 bytes are not a PNG's)");
-    if (got >= 2 && start[0] == 'B' && start[1] == 'M')
-        return ReadBmp(file.get(), static_cast<std::uint64_t>(length), moduleStatus, settings);
-    return std::nullopt;
+    } else if (got >= 2 && start[0] == 'B' && start[1] == 'M') {
+        read = ReadBmp(file.get(), static_cast<std::uint64_t>(length), moduleStatus, settings);
+        if (read) read->facts.kind = "BMP";
+        return read;
+    } else {
+        return std::nullopt;
+    }
+    if (read) read->facts.kind = "PNG";
+    return read;
 }
 
 }  // namespace
