@@ -8,6 +8,7 @@
 namespace {
 
 // C's keywords, C23's among them: a header declaring an array by one of these names does not compile.
+// clang-format off
 constexpr std::array<std::string_view, 59> kKeywords{
     "alignas", "alignof", "auto", "bool", "break", "case", "char", "const", "constexpr", "continue",
     "default", "do", "double", "else", "enum", "extern", "false", "float", "for", "goto", "if", "inline",
@@ -16,6 +17,7 @@ constexpr std::array<std::string_view, 59> kKeywords{
     "union", "unsigned", "void", "volatile", "while", "_Alignas", "_Alignof", "_Atomic", "_BitInt",
     "_Bool", "_Complex", "_Decimal128", "_Decimal32", "_Decimal64", "_Generic", "_Imaginary",
     "_Noreturn", "_Static_assert", "_Thread_local"};
+// clang-format on
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

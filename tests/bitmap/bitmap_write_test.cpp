@@ -40,6 +40,7 @@ TEST(bitmap_write, golden_3x2_24_bit) {
     ScratchDir dir;
     WriteBitmapFile(image.get(), dir.file("a.bmp").c_str());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    // clang-format off
     const Bytes expected = {
         0x42, 0x4D,              // "BM"
         0x4E, 0x00, 0x00, 0x00,  // fileSize 78
@@ -59,6 +60,7 @@ TEST(bitmap_write, golden_3x2_24_bit) {
         // top row (y = 0): x = 1 at bytes 15..17 of the pixel block
         0x00, 0x00, 0x00, 0x33, 0x22, 0x11, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
     };
+    // clang-format on
     EXPECT_EQ(ReadFileBytes(dir.file("a.bmp")), expected);
 }
 
@@ -71,6 +73,7 @@ TEST(bitmap_write, golden_1x1_8_bit) {
     ScratchDir dir;
     WriteBitmapFile(image.get(), dir.file("p.bmp").c_str());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    // clang-format off
     const Bytes header = {
         0x42, 0x4D, 0x3A, 0x04, 0x00, 0x00,  // "BM", fileSize 1082
         0x00, 0x00, 0x00, 0x00,              // reserved
@@ -83,6 +86,7 @@ TEST(bitmap_write, golden_1x1_8_bit) {
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
     };
+    // clang-format on
     Bytes palette(1024, 0);
     palette[4] = 0x30;  // entry 1: blue, green, red, reserved
     palette[5] = 0x20;
@@ -102,6 +106,7 @@ TEST(bitmap_write, golden_5x1_32_bit) {
     ScratchDir dir;
     WriteBitmapFile(image.get(), dir.file("w.bmp").c_str());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    // clang-format off
     const Bytes expected = {
         0x42, 0x4D, 0x4A, 0x00, 0x00, 0x00,  // "BM", fileSize 74
         0x00, 0x00, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00, 0x28, 0x00, 0x00, 0x00,
@@ -113,6 +118,7 @@ TEST(bitmap_write, golden_5x1_32_bit) {
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
         0x00, 0x00, 0x00, 0x00, 0x03, 0x02, 0x01, 0xEE,
     };
+    // clang-format on
     EXPECT_EQ(ReadFileBytes(dir.file("w.bmp")), expected);
 }
 
