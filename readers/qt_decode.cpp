@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QString>
 #include <QtGlobal>
@@ -20,20 +21,34 @@
 #include <new>
 
 #include "convert/conversion.h"
+#include "convert/turn.h"
 #include "early_end.h"
 
 namespace {
 
+// The decoded picture as its orientation tag shows it: turning reads the stored pixels in another
+// order, so no second copy of a large picture is ever made.
 class QtPicture final : public Picture {
 public:
-    QtPicture(QImage image, RgbColour background) : image_(std::move(image)), background_(background) {}
+    QtPicture(QImage image, Turn turn, RgbColour background)
+        : image_(std::move(image)), turn_(turn), background_(background) {}
 
-    std::uint32_t Width() const override { return static_cast<std::uint32_t>(image_.width()); }
-    std::uint32_t Height() const override { return static_cast<std::uint32_t>(image_.height()); }
+    std::uint32_t Width() const override {
+        return static_cast<std::uint32_t>(turn_.swapsSides ? image_.height() : image_.width());
+    }
+    std::uint32_t Height() const override {
+        return static_cast<std::uint32_t>(turn_.swapsSides ? image_.width() : image_.height());
+    }
     void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
+        std::uint32_t storedX, storedY;
+        turn_.SourceOf(x, y, static_cast<std::uint32_t>(image_.width()), static_cast<std::uint32_t>(image_.height()),
+                       storedX, storedY);
         // Format_RGBA8888 holds red, green, blue, alpha in byte order whatever the machine.
-        const std::uint8_t* pixel = image_.constScanLine(static_cast<int>(y)) + 4u * std::size_t{x};
-        for (std::uint32_t i = 0; i < count; ++i, pixel += 4, rgb += 3) {
+        const std::uint8_t* pixel = image_.constScanLine(static_cast<int>(storedY)) + 4u * std::size_t{storedX};
+        // Along a run the stored pixel moves by a pixel or, turned, by a row.
+        const std::ptrdiff_t along = turn_.swapsSides ? static_cast<std::ptrdiff_t>(image_.bytesPerLine()) : 4;
+        const std::ptrdiff_t step = (turn_.swapsSides ? turn_.fromBottom : turn_.fromRight) ? -along : along;
+        for (std::uint32_t i = 0; i < count; ++i, pixel += step, rgb += 3) {
             const std::uint8_t alpha = pixel[3];
             if (alpha == 255) {
                 std::memcpy(rgb, pixel, 3);
@@ -47,8 +62,18 @@ public:
 
 private:
     QImage image_;
+    Turn turn_;
     RgbColour background_;
 };
+
+// Qt's reader names its transformations as mirroring first, then turning a quarter clockwise.
+Turn TurnOf(QImageIOHandler::Transformations transformation) {
+    Turn turn;
+    if (transformation & QImageIOHandler::TransformationMirror) turn = turn.Then(kMirrorLeftRight);
+    if (transformation & QImageIOHandler::TransformationFlip) turn = turn.Then(kMirrorTopBottom);
+    if (transformation & QImageIOHandler::TransformationRotate90) turn = turn.Then(kClockwise90);
+    return turn;
+}
 
 // Qt's own warnings during a decode, kept instead of printed: the first one often says more than
 // the reader's error string.
@@ -160,7 +185,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
 
     QImageReader::setAllocationLimit(static_cast<int>(limitMiB));
     QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
-    // Pixels as stored: no turning by an orientation tag, no gamma.
+    // Qt's own turning would hold a second copy of the picture: the tag is applied as it is read.
     reader.setAutoTransform(false);
     if (!reader.canRead()) return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, {}));
     const QByteArray format = reader.format().toLower();
@@ -201,6 +226,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
         if (!image.isNull()) image.fill(0);
     }
     const uchar* cleared = image.isNull() ? nullptr : image.constBits();
+    const Turn turn = settings.applyOrientation ? TurnOf(reader.transformation()) : Turn{};
     if (!reader.read(&image)) image = QImage();
     // A run-length picture decoded elsewhere than into the cleared buffer would carry leftover memory.
     if (runLength != RunLength::None && !image.isNull() && image.constBits() != cleared)
@@ -227,9 +253,9 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     LoadedPicture loaded;
     loaded.failure = LoadFailure::None;
     loaded.moduleStatus = moduleStatus;
-    loaded.width = width;
-    loaded.height = height;
-    loaded.picture = std::make_unique<QtPicture>(std::move(image), settings.background);
+    loaded.picture = std::make_unique<QtPicture>(std::move(image), turn, settings.background);
+    loaded.width = loaded.picture->Width();
+    loaded.height = loaded.picture->Height();
     return loaded;
 }
 
