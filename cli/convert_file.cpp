@@ -11,6 +11,9 @@ std::optional<std::string> ConvertFile(const std::string& inputPath, const Conve
     request.picturePath = inputPath;
     request.output = settings.output;
     request.previewPath = settings.previewPath;
+    request.geometry = settings.geometry;
+    request.background = settings.decoding.background;
+    request.memoryLimit = settings.decoding.memoryLimitMiB * 1024u * 1024u;
     // Any depth the module reads, and whatever Qt decodes when the module refuses the file.
     request.only24BitPictures = false;
     const QtPictureLoader loader(settings.decoding, DecodeThroughModule);

@@ -37,7 +37,9 @@ std::string OutcomeCause(const ConversionOutcome& outcome) {
             return "decoding would hold more than the memory limit of " + MiB(outcome.memoryLimit) +
                    " MiB; raise it with --max-memory";
         return "picture is " + std::to_string(outcome.width) + " x " + std::to_string(outcome.height) +
-               " pixels, " + MiB(outcome.memoryNeeded) + " MiB decoded; over the memory limit of " +
+               " pixels, " + MiB(outcome.memoryNeeded) +
+               (outcome.fittedMemory != 0 ? " MiB decoded and fitted for turning" : " MiB decoded") +
+               "; over the memory limit of " +
                MiB(outcome.memoryLimit) + " MiB (raise it with --max-memory)";
     case ConversionResult::EndsEarly:
         return "the file ends early: " + outcome.decoderReason;

@@ -2,9 +2,13 @@
 // in one place for both front ends.
 #include "convert/conversion.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <new>
 
+#include "convert/display_fit.h"
+#include "convert/display_picture.h"
 #include "convert/output_file.h"
 #include "convert/output_name.h"
 #include "convert/preview.h"
@@ -49,6 +53,33 @@ bool WriteOutput(const Picture& picture, const ConversionRequest& request, Conve
     return false;
 }
 
+// The decoded picture at most holds four bytes a pixel (Qt's decoder; the bitmap module holds less).
+std::uint64_t DecodedBytes(const Picture& picture) { return 4 * std::uint64_t{picture.Width()} * picture.Height(); }
+
+// The picture the display needs, made from `picture` by the request's geometry, or a failure in
+// `outcome.result`. Checked and allocated before any file is made, so a refusal leaves nothing behind.
+std::unique_ptr<Picture> ShapeForDisplay(const Picture& picture, const ConversionRequest& request,
+                                         ConversionOutcome& outcome) {
+    const FitPlan plan = PlanFit(request.geometry, picture.Width(), picture.Height());
+    if (plan.width > kLargestSide || plan.height > kLargestSide) {
+        outcome.width = static_cast<std::uint32_t>(std::min<std::uint64_t>(plan.width, UINT32_MAX));
+        outcome.height = static_cast<std::uint32_t>(std::min<std::uint64_t>(plan.height, UINT32_MAX));
+        outcome.result = ConversionResult::TooLarge;
+        return nullptr;
+    }
+    const std::uint64_t held = DisplayStepsHeldBytes(request.geometry, plan);
+    if (held != 0 && request.memoryLimit != 0 && DecodedBytes(picture) + held > request.memoryLimit) {
+        outcome.memoryNeeded = DecodedBytes(picture) + held;
+        outcome.fittedMemory = held;
+        outcome.memoryLimit = request.memoryLimit;
+        outcome.result = ConversionResult::OverMemoryLimit;
+        return nullptr;
+    }
+    std::unique_ptr<Picture> shaped = MakeDisplayPicture(picture, request.geometry, plan, request.background);
+    if (!shaped) outcome.result = ConversionResult::OutOfMemory;
+    return shaped;
+}
+
 ConversionOutcome Convert(const ConversionRequest& request) {
     ConversionOutcome outcome;
     LoadedPicture loaded = request.loader ? request.loader->Load(request.picturePath)
@@ -82,9 +113,15 @@ ConversionOutcome Convert(const ConversionRequest& request) {
     // A failed load of the window's kind shows as a depth that is not 24, so it comes first.
     if (request.only24BitPictures && loaded.depth != kWindowDepth)
         return Outcome(ConversionResult::DepthRefused, outcome);
-    const Picture& picture = *loaded.picture;
-    if (picture.Width() > kLargestSide || picture.Height() > kLargestSide)
+    if (loaded.picture->Width() > kLargestSide || loaded.picture->Height() > kLargestSide)
         return Outcome(ConversionResult::TooLarge, outcome);
+    std::unique_ptr<Picture> shaped;
+    if (!request.geometry.ChangesNothing()) {
+        shaped = ShapeForDisplay(*loaded.picture, request, outcome);
+        if (!shaped) return outcome;
+    }
+    // The stored pixels, in the order the writers and dithering take them.
+    const Picture& picture = shaped ? *shaped : *loaded.picture;
 
     const std::string outputPath = OutputPathFor(request);
     outcome.outputName = request.placement == OutputPlacement::WorkingDirectory
@@ -105,7 +142,9 @@ ConversionOutcome Convert(const ConversionRequest& request) {
 
     if (!WriteOutput(picture, request, outcome)) return outcome;
     if (request.previewPath) {
-        const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output);
+        // The panel shows the stored pixels turned back by its mounting.
+        const Turn mounting = StoredTurn(request.geometry.rotation, request.geometry.flip);
+        const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output, mounting.Inverse());
         if (preview.status != BitmapOk) {
             // The output alone would pass for the whole of what was asked.
             if (toFile) RemovePartialOutput(outputPath);

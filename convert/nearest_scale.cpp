@@ -25,7 +25,8 @@ public:
     std::uint32_t Height() const override { return target_.height; }
 
     void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
-        const std::uint32_t sourceRow = NearestSource(source_.Height(), target_.scaledHeight, std::uint64_t{target_.top} + y);
+        const std::uint32_t sourceRow =
+            NearestSource(source_.Height(), target_.scaledHeight, std::uint64_t{target_.top} + y);
         if (sourceRow != readRow_) {
             source_.ReadRun(firstColumn_, sourceRow, static_cast<std::uint32_t>(row_.size() / 3), row_.data());
             readRow_ = sourceRow;

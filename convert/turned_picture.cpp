@@ -36,5 +36,6 @@ void TurnedPicture::ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t coun
         return;
     }
     source_.ReadRun(width - x - count, sourceY, count, rgb);
-    for (std::uint32_t i = 0, j = count - 1; i < j; ++i, --j) std::swap_ranges(rgb + 3 * i, rgb + 3 * i + 3, rgb + 3 * j);
+    for (std::uint32_t i = 0, j = count - 1; i < j; ++i, --j)
+        std::swap_ranges(rgb + 3 * i, rgb + 3 * i + 3, rgb + 3 * j);
 }

@@ -93,7 +93,8 @@ const Bytes kGif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0
 Bytes TaggedJpeg(std::uint8_t tag) {
     QImage quarters(32, 16, QImage::Format_Grayscale8);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 32; ++x) quarters.scanLine(y)[x] = static_cast<uchar>((x >= 16 ? 80 : 0) + (y >= 8 ? 160 : 0));
+        for (int x = 0; x < 32; ++x)
+            quarters.scanLine(y)[x] = static_cast<uchar>((x >= 16 ? 80 : 0) + (y >= 8 ? 160 : 0));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(quarters.save(&buffer, "jpeg", 100));

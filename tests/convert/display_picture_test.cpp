@@ -35,8 +35,8 @@ Greys GreysOf(const Picture& picture) {
     Greys greys(std::size_t{picture.Width()} * picture.Height());
     for (std::size_t i = greys.size(); i-- > 0;) {
         std::uint8_t rgb[3];
-        picture.ReadRun(static_cast<std::uint32_t>(i % picture.Width()), static_cast<std::uint32_t>(i / picture.Width()),
-                        1, rgb);
+        const auto x = static_cast<std::uint32_t>(i % picture.Width());
+        picture.ReadRun(x, static_cast<std::uint32_t>(i / picture.Width()), 1, rgb);
         greys[i] = rgb[0] == rgb[1] && rgb[1] == rgb[2] ? rgb[0] : -1;
     }
     return greys;

@@ -30,6 +30,11 @@ struct ConversionRequest {
     OutputOptions output;
     // Fitting, turning and mirroring between the decoded picture and the writers.
     DisplayGeometry geometry;
+    // What shows where a fitted picture does not reach the display's sides.
+    RgbColour background;
+    // The most the decoded picture and a fitted picture held for turning may take together, in bytes;
+    // 0 for no limit.
+    std::uint64_t memoryLimit = 0;
     OutputPlacement placement = OutputPlacement::WorkingDirectory;
     std::string outputPath;                  // GivenPath only
     std::FILE* standardOutput = nullptr;     // StandardOutput only
@@ -46,7 +51,7 @@ enum class ConversionResult {
     DepthRefused,      // depth
     TooLarge,          // width, height
     OutOfMemory,
-    OverMemoryLimit,   // width, height, memoryNeeded, memoryLimit
+    OverMemoryLimit,   // width, height, memoryNeeded, memoryLimit, fittedMemory
     EndsEarly,         // decoderReason
     OutputIsPicture,   // outputName
     PreviewIsPicture,  // previewName
@@ -66,6 +71,8 @@ struct ConversionOutcome {
     std::uint32_t height = 0;
     std::uint64_t memoryNeeded = 0;
     std::uint64_t memoryLimit = 0;
+    // The part of memoryNeeded a fitted picture held for turning would take (0 when none is held).
+    std::uint64_t fittedMemory = 0;
     // The output as placed: a bare name for WorkingDirectory, else the path; empty for standard output.
     std::string outputName;
     std::string previewName;
