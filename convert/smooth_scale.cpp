@@ -155,12 +155,20 @@ private:
 
     // The vertical pass for output row y, over the source columns the visible output reads.
     void SumRow(std::uint32_t y) const {
-        std::fill(sum_.begin(), sum_.end(), 0.0f);
+        const float* const linear = toLinear_.data();
+        const std::uint8_t* const stored = stored_.data();
+        float* const sum = sum_.data();
+        const std::size_t values = stored_.size();
         std::uint32_t sourceRow = rows_.first[y];
         for (std::uint32_t tap = rows_.begin[y]; tap < rows_.begin[y + 1]; ++tap, ++sourceRow) {
             source_.ReadRun(firstColumn_, sourceRow, columnCount_, stored_.data());
             const float weight = rows_.weights[tap];
-            for (std::size_t k = 0; k < stored_.size(); ++k) sum_[k] += weight * toLinear_[stored_[k]];
+            // The first row sets the sum, saving a pass to clear it.
+            if (tap == rows_.begin[y]) {
+                for (std::size_t k = 0; k < values; ++k) sum[k] = weight * linear[stored[k]];
+            } else {
+                for (std::size_t k = 0; k < values; ++k) sum[k] += weight * linear[stored[k]];
+            }
         }
         summedRow_ = y;
     }

@@ -3,6 +3,7 @@
 #include "readers/qt_decode.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -40,27 +41,45 @@ public:
         return static_cast<std::uint32_t>(turn_.swapsSides ? image_.width() : image_.height());
     }
     void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
+        constexpr bool kLittle = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+        if (image_.format() == QImage::Format_RGBA8888)
+            ReadPixels<0, 1, 2, 3>(x, y, count, rgb);
+        else if (image_.format() == QImage::Format_ARGB32)
+            ReadPixels<kLittle ? 2 : 1, kLittle ? 1 : 2, kLittle ? 0 : 3, kLittle ? 3 : 0>(x, y, count, rgb);
+        else
+            ReadPixels<kLittle ? 2 : 1, kLittle ? 1 : 2, kLittle ? 0 : 3, kOpaque>(x, y, count, rgb);
+    }
+
+private:
+    // RGB32's fourth byte is not alpha: a pixel a reader skipped is black, as Qt's own conversion has it.
+    static constexpr int kOpaque = -1;
+
+    // Where red, green, blue and alpha lie in a pixel's four bytes: RGBA8888 holds them in byte order
+    // whatever the machine; (A)RGB32 as a 32-bit word 0xAARRGGBB.
+    template <int kRed, int kGreen, int kBlue, int kAlpha>
+    void ReadPixels(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const {
         std::uint32_t storedX, storedY;
         turn_.SourceOf(x, y, static_cast<std::uint32_t>(image_.width()), static_cast<std::uint32_t>(image_.height()),
                        storedX, storedY);
-        // Format_RGBA8888 holds red, green, blue, alpha in byte order whatever the machine.
         const std::uint8_t* pixel = image_.constScanLine(static_cast<int>(storedY)) + 4u * std::size_t{storedX};
         // Along a run the stored pixel moves by a pixel or, turned, by a row.
         const std::ptrdiff_t along = turn_.swapsSides ? static_cast<std::ptrdiff_t>(image_.bytesPerLine()) : 4;
         const std::ptrdiff_t step = (turn_.swapsSides ? turn_.fromBottom : turn_.fromRight) ? -along : along;
         for (std::uint32_t i = 0; i < count; ++i, pixel += step, rgb += 3) {
-            const std::uint8_t alpha = pixel[3];
+            std::uint8_t alpha = 255;
+            if constexpr (kAlpha != kOpaque) alpha = pixel[kAlpha];
             if (alpha == 255) {
-                std::memcpy(rgb, pixel, 3);
+                rgb[0] = pixel[kRed];
+                rgb[1] = pixel[kGreen];
+                rgb[2] = pixel[kBlue];
                 continue;
             }
-            rgb[0] = Composite(pixel[0], alpha, background_.red);
-            rgb[1] = Composite(pixel[1], alpha, background_.green);
-            rgb[2] = Composite(pixel[2], alpha, background_.blue);
+            rgb[0] = Composite(pixel[kRed], alpha, background_.red);
+            rgb[1] = Composite(pixel[kGreen], alpha, background_.green);
+            rgb[2] = Composite(pixel[kBlue], alpha, background_.blue);
         }
     }
 
-private:
     QImage image_;
     Turn turn_;
     RgbColour background_;
@@ -127,6 +146,37 @@ public:
 private:
     int saved_ = -1;
 };
+
+struct MappedPixels {
+    void* start;
+    std::size_t bytes;
+};
+
+void Unmap(void* info) {
+    const auto* mapped = static_cast<MappedPixels*>(info);
+    munmap(mapped->start, mapped->bytes);
+    delete mapped;
+}
+
+// A pixel buffer of the given size and format, zeroed by the system rather than by a pass over it, in
+// large pages where the system offers them: touching fresh pages costs more than decoding into them.
+// A null image when the system refuses it.
+QImage ZeroedImage(QSize size, QImage::Format format) {
+    const std::size_t bits = QImage::toPixelFormat(format).bitsPerPixel();
+    const std::size_t rowBytes = (static_cast<std::size_t>(size.width()) * bits + 31) / 32 * 4;
+    const std::size_t bytes = rowBytes * static_cast<std::size_t>(size.height());
+    if (bytes == 0) return QImage();
+    void* start = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (start == MAP_FAILED) return QImage();
+    madvise(start, bytes, MADV_HUGEPAGE);
+    auto* mapped = new (std::nothrow) MappedPixels{start, bytes};
+    if (!mapped) {
+        munmap(start, bytes);
+        return QImage();
+    }
+    return QImage(static_cast<uchar*>(start), size.width(), size.height(), static_cast<qsizetype>(rowBytes), format,
+                  Unmap, mapped);
+}
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -221,10 +271,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     // in the buffer; given a cleared buffer of the right size and format, they fill it in place, so a
     // skipped pixel is always 0 (index 0, or transparent) and never leftover memory.
     QImage image;
-    if (announced.isValid() && announcedFormat != QImage::Format_Invalid) {
-        image = QImage(announced, announcedFormat);
-        if (!image.isNull()) image.fill(0);
-    }
+    if (announced.isValid() && announcedFormat != QImage::Format_Invalid) image = ZeroedImage(announced, announcedFormat);
     const uchar* cleared = image.isNull() ? nullptr : image.constBits();
     const Turn turn = settings.applyOrientation ? TurnOf(reader.transformation()) : Turn{};
     if (!reader.read(&image)) image = QImage();
@@ -245,10 +292,12 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
         return OverLimit(moduleStatus, width, height, needed, limit);
 
     // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
-    // converting the pixel format never applies them.
-    image.convertTo(QImage::Format_RGBA8888);
-    if (image.isNull() || image.format() != QImage::Format_RGBA8888)
-        return Failure(LoadFailure::OutOfMemory, moduleStatus);
+    // converting the pixel format never applies them. (A)RGB32, what most readers give, is read as it is.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32) {
+        image.convertTo(QImage::Format_RGBA8888);
+        if (image.isNull() || image.format() != QImage::Format_RGBA8888)
+            return Failure(LoadFailure::OutOfMemory, moduleStatus);
+    }
 
     LoadedPicture loaded;
     loaded.failure = LoadFailure::None;
