@@ -342,6 +342,13 @@ TEST_F(CliDecode, orientation_tag_turns_the_picture_unless_ignored) {
                 << "tag " << int{row.tag} << (row.apply ? "" : " ignored") << ", quarter " << quarter;
         }
     }
+    // The program takes the tag by default and leaves it with --ignore-orientation: the size prefix
+    // says height, then width.
+    const std::string tagged = Write("tag6.jpg", TaggedJpeg(6));
+    const Bytes upright = Stream(tagged), stored = Stream("--ignore-orientation " + tagged);
+    ASSERT_GE(std::min(upright.size(), stored.size()), 4u);
+    EXPECT_EQ(Bytes(upright.begin(), upright.begin() + 4), (Bytes{0, 32, 0, 16}));
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 4), (Bytes{0, 16, 0, 32}));
     // Every tag, mirrored ones too, shows as Qt's own turning shows it.
     for (std::uint8_t tag = 1; tag <= 8; ++tag) {
         const std::string path = dir.file("tagged.jpg");
