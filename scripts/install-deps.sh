@@ -13,7 +13,7 @@ for group in "$@"; do
     # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
                      lintian man-db libqt6svg6) ;;
-    bench) packages+=(hyperfine imagemagick time) ;;
+    bench) packages+=(hyperfine imagemagick libjpeg-turbo-progs time) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
