@@ -68,6 +68,15 @@ private:
         // Along a run the stored pixel moves by a pixel or, turned, by a row.
         const std::ptrdiff_t along = turn_.swapsSides ? static_cast<std::ptrdiff_t>(image_.bytesPerLine()) : 4;
         const std::ptrdiff_t step = (turn_.swapsSides ? turn_.fromBottom : turn_.fromRight) ? -along : along;
+        // The usual run, left to right along a row, with its step known to the compiler.
+        if (step == 4)
+            Copy<kRed, kGreen, kBlue, kAlpha>(pixel, 4, count, rgb);
+        else
+            Copy<kRed, kGreen, kBlue, kAlpha>(pixel, step, count, rgb);
+    }
+
+    template <int kRed, int kGreen, int kBlue, int kAlpha>
+    inline void Copy(const std::uint8_t* pixel, std::ptrdiff_t step, std::uint32_t count, std::uint8_t* rgb) const {
         for (std::uint32_t i = 0; i < count; ++i, pixel += step, rgb += 3) {
             std::uint8_t alpha = 255;
             if constexpr (kAlpha != kOpaque) alpha = pixel[kAlpha];
