@@ -36,7 +36,7 @@ cases=(
   -n "djpeg alone" "djpeg -outfile /dev/null $photo"
   -n "vandrel cover" "$program --size 480x320 --fit cover -o $work/out.bmc $photo"
   -n "ImageMagick cover" "$peer $photo -resize 480x320^ -gravity center -extent 480x320 rgb:$work/out.rgb"
-  -n "vandrel cover, tagged" "$program --size 480x320 --fit cover -o $work/out.bmc $turned"
+  -n "vandrel cover (orientation 6)" "$program --size 480x320 --fit cover -o $work/out.bmc $turned"
   -n "vandrel plain" "$program -o $work/plain.bmc $photo"
 )
 if [ -n "${VANDREL_BENCH_BEFORE:-}" ]; then
@@ -45,6 +45,7 @@ fi
 hyperfine -N -w 2 -r "$runs" --export-csv "$work/fit.csv" "${cases[@]}" >&2
 
 # Wall and processor time (user + system) of each case, each as a ratio to djpeg's and ImageMagick's.
+# hyperfine quotes a name with a comma; none of these has one.
 awk -F, 'NR > 1 { name[NR] = $1; wall[NR] = $2; cpu[NR] = $5 + $6; if ($1 == "djpeg alone") d = NR;
                   if ($1 == "ImageMagick cover") m = NR }
   END {
