@@ -7,6 +7,15 @@
 #include <cstdint>
 #include <cstring>
 
+// Offsets in 64 bits: a long is 32 bits on 32-bit targets, and pictures reach past 2 GiB.
+#ifdef _WIN32
+#define VANDREL_SEEK _fseeki64
+#define VANDREL_TELL _ftelli64
+#else
+#define VANDREL_SEEK fseeko
+#define VANDREL_TELL ftello
+#endif
+
 namespace {
 
 // Sequential reads with skips; `ended` turns true once a read or skip ran past the end.
@@ -48,8 +57,8 @@ std::uint32_t Le32(const std::uint8_t* p) {
 }
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint64_t FileLength(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
-    const long length = std::ftell(file);
+    if (VANDREL_SEEK(file, 0, SEEK_END) != 0) return 0;
+    const auto length = VANDREL_TELL(file);
     return length < 0 ? 0 : static_cast<std::uint64_t>(length);
 }
 
@@ -119,7 +128,7 @@ std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
     if (compression == kRle8 || compression == kRle4) {
         if (start >= length) return "its compressed pixel data would start at byte " + std::to_string(start) +
                                     ", the file has " + std::to_string(length);
-        if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) return std::nullopt;
+        if (VANDREL_SEEK(file, static_cast<std::int64_t>(start), SEEK_SET) != 0) return std::nullopt;
         return RunLengthEndsEarly(walk, compression == kRle4);
     }
     if (compression != kUncompressed && compression != kBitFields && compression != kAlphaBitFields)

@@ -22,7 +22,6 @@
 #include <new>
 #include <optional>
 
-#include "convert/conversion.h"
 #include "convert/turn.h"
 #include "early_end.h"
 #include "own_readers.h"
@@ -204,25 +203,25 @@ std::uint64_t HeldBytes(std::uint64_t width, std::uint64_t height, QImage::Forma
 LoadedPicture Failure(LoadFailure failure, BitmapStatus moduleStatus, std::string reason = {}) {
     LoadedPicture loaded;
     loaded.failure = failure;
-    loaded.moduleStatus = moduleStatus;
-    loaded.decoderReason = std::move(reason);
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.decoderReason = std::move(reason);
     return loaded;
 }
 
 LoadedPicture TooLarge(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height) {
     LoadedPicture loaded = Failure(LoadFailure::TooLarge, moduleStatus);
-    loaded.width = width;
-    loaded.height = height;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
     return loaded;
 }
 
 LoadedPicture OverLimit(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height, std::uint64_t needed,
                         std::uint64_t limit) {
     LoadedPicture loaded = Failure(LoadFailure::OverMemoryLimit, moduleStatus);
-    loaded.width = width;
-    loaded.height = height;
-    loaded.memoryNeeded = needed;
-    loaded.memoryLimit = limit;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
+    loaded.facts.memoryNeeded = needed;
+    loaded.facts.memoryLimit = limit;
     return loaded;
 }
 
@@ -269,7 +268,7 @@ std::optional<LoadedPicture> RefusedByAnnouncedSize(const QSize& announced, QIma
     if (!announced.isValid()) return std::nullopt;
     const auto width = static_cast<std::uint32_t>(announced.width());
     const auto height = static_cast<std::uint32_t>(announced.height());
-    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
     const std::uint64_t needed = HeldBytes(width, height, format);
     if (needed > limit) return OverLimit(moduleStatus, width, height, needed, limit);
     return std::nullopt;
@@ -296,7 +295,7 @@ LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t lim
                       Turn turn = {}) {
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
-    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
     if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
         return OverLimit(moduleStatus, width, height, needed, limit);
     // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
@@ -308,10 +307,10 @@ LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t lim
     }
     LoadedPicture loaded;
     loaded.failure = LoadFailure::None;
-    loaded.moduleStatus = moduleStatus;
+    loaded.facts.moduleStatus = moduleStatus;
     loaded.picture = std::make_unique<QtPicture>(std::move(image), turn, background);
-    loaded.width = loaded.picture->Width();
-    loaded.height = loaded.picture->Height();
+    loaded.facts.width = loaded.picture->Width();
+    loaded.facts.height = loaded.picture->Height();
     return loaded;
 }
 
@@ -324,7 +323,7 @@ std::optional<LoadedPicture> ReadOwnKind(const std::string& path, BitmapStatus m
     if (!read) read = ReadNetpbm(file.get(), limit);
     if (!read) return std::nullopt;
     if (read->tooLarge) {
-        if (read->width > kLargestSide || read->height > kLargestSide)
+        if (!SidesFitSizePrefix(read->width, read->height))
             return TooLarge(moduleStatus, read->width, read->height);
         return OverLimit(moduleStatus, read->width, read->height, std::uint64_t{read->width} * read->height * 4u, limit);
     }
@@ -373,6 +372,9 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
         if (messages.allocationLimitMet) return OverLimit(moduleStatus, 0, 0, 0, limit);
         return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, messages.first));
     }
+    // Some readers keep the picture they made (GIF's for the next frame): let go of it before the
+    // conversion, which otherwise copies it instead of working in place.
+    reader.setDevice(nullptr);
     return Decoded(std::move(*image), moduleStatus, limit, settings.background, turn);
 }
 

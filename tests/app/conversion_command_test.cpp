@@ -2,11 +2,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "window_command/conversion_command.h"
 #include "app/fake_window.h"
 #include "convert/picture_files.h"
+#include "white_pixel.h"
 
 namespace fs = std::filesystem;
 
@@ -42,18 +45,15 @@ TEST_F(ConversionCommand, cancel_leaves_the_results_empty) {
     EXPECT_EQ(window.dialogRuns, 1);
 }
 
-TEST_F(ConversionCommand, raw_stream_with_size_prefix) {
+TEST_F(ConversionCommand, raw_stream_with_and_without_size_prefix) {
     window.choice = Picture("white.bmp", 1, 1, kWhite);
-    RunConversionCommand(window);
-    EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc-> DONE");
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{0, 1, 0, 1, 63, 63, 63}));
-}
-
-TEST_F(ConversionCommand, raw_stream_without_size_prefix) {
-    window.choice = Picture("white.bmp", 1, 1, kWhite);
-    window.addSize = false;
-    RunConversionCommand(window);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{63, 63, 63}));
+    for (const bool addSize : {true, false}) {
+        SCOPED_TRACE(addSize);
+        window.addSize = addSize;
+        RunConversionCommand(window);
+        EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc-> DONE");
+        EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), addSize ? kWhitePixelStream : kWhitePixelStreamUnsized);
+    }
 }
 
 TEST_F(ConversionCommand, array_text_always_carries_the_size) {
@@ -83,7 +83,7 @@ TEST_F(ConversionCommand, existing_output_is_replaced_not_appended) {
     window.choice = Picture("white.bmp", 1, 1, kWhite);
     WriteFileBytes(dir.file("white.bmc"), Bytes(100, 0xAA));
     RunConversionCommand(window);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{0, 1, 0, 1, 63, 63, 63}));
+    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), kWhitePixelStream);
 }
 
 TEST_F(ConversionCommand, pictures_that_cannot_be_used_abort_without_a_file) {
@@ -146,6 +146,18 @@ TEST_F(ConversionCommand, picture_named_like_its_output_is_left_alone) {
     EXPECT_EQ(window.memo,
               "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError can't create output file");
     EXPECT_EQ(ReadFileBytes(path), original);
+}
+
+TEST_F(ConversionCommand, pipe_without_reader_as_output_cannot_be_created) {
+    // Opening a pipe that nobody reads waits for a reader; the press must answer at once instead.
+    window.choice = Picture("white.bmp", 1, 1, kWhite);
+    ASSERT_EQ(mkfifo(dir.file("white.bmc").c_str(), 0600), 0);
+    const auto press = [&] {
+        RunConversionCommand(window);
+        return window.memo ==
+               "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError can't create output file";
+    };
+    EXPECT_EXIT(ExitWithinSeconds(10, press), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ConversionCommand, sides_over_65535_are_refused_rather_than_cut) {
