@@ -73,8 +73,8 @@ std::uint64_t DisplayStepsHeldBytes(const DisplayGeometry& geometry, const FitPl
     return TurnedPicture::HeldBytes(plan.width, plan.height, StoredTurn(geometry.rotation, geometry.flip));
 }
 
-std::unique_ptr<Picture> MakeDisplayPicture(const Picture& source, const DisplayGeometry& geometry,
-                                            const FitPlan& plan, RgbColour background) {
+std::unique_ptr<Picture> MakeDisplayPicture(const Picture& source, const DisplayGeometry& geometry, const FitPlan& plan,
+                                            RgbColour background) {
     try {
         auto picture = std::make_unique<DisplayPicture>();
         if (!picture->Build(source, geometry, plan, background)) return nullptr;

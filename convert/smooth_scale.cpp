@@ -19,9 +19,7 @@
 
 namespace {
 
-double SrgbToLinear(double value) {
-    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-}
+double SrgbToLinear(double value) { return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4); }
 
 // Linear light of each 8-bit value.
 const std::array<float, 256>& LinearOf() {
@@ -54,9 +52,9 @@ const std::vector<std::uint8_t>& EncodedOf() {
 
 // The source pixels that make each output pixel of one axis, and their shares.
 struct Taps {
-    std::vector<std::uint32_t> first;   // per output pixel, its first source pixel
-    std::vector<std::uint32_t> begin;   // per output pixel, the index of its first weight; one more at the end
-    std::vector<float> weights;         // for consecutive source pixels from `first`
+    std::vector<std::uint32_t> first;  // per output pixel, its first source pixel
+    std::vector<std::uint32_t> begin;  // per output pixel, the index of its first weight; one more at the end
+    std::vector<float> weights;        // for consecutive source pixels from `first`
 };
 
 // The footprint [j, j + 1) x in / out in units of 1 / out of a source pixel, each source pixel
@@ -149,9 +147,7 @@ public:
 
 private:
     // Sums cannot leave 0..1 by more than float rounding; clamping keeps the lookup in the table.
-    static int Step(float light) {
-        return std::clamp(static_cast<int>(light * kEncodeSteps + 0.5f), 0, kEncodeSteps);
-    }
+    static int Step(float light) { return std::clamp(static_cast<int>(light * kEncodeSteps + 0.5f), 0, kEncodeSteps); }
 
     // The vertical pass for output row y, over the source columns the visible output reads.
     void SumRow(std::uint32_t y) const {

@@ -60,8 +60,11 @@ const ScaleCase kSmoothCases[] = {
     // centres at -0.25, 0.25, 0.75, 1.25: clamped, a quarter, three quarters, clamped
     {"enlarged", 2, {0, 255}, {4, 1, 0, 0, 4, 1}, {0, 137, 225, 255}},
     {"enlarged_down", 1, {0, 255}, {1, 4, 0, 0, 1, 4}, {0, 137, 225, 255}},
-    {"checkerboard_halved", 4, {0, 255, 0, 255, 255, 0, 255, 0, 0, 255, 0, 255, 255, 0, 255, 0},
-     {2, 2, 0, 0, 2, 2}, {188, 188, 188, 188}},
+    {"checkerboard_halved",
+     4,
+     {0, 255, 0, 255, 255, 0, 255, 0, 0, 255, 0, 255, 255, 0, 255, 0},
+     {2, 2, 0, 0, 2, 2},
+     {188, 188, 188, 188}},
     // only the part asked for is made: the right half of the enlargement, its bottom row
     {"visible_part", 2, {0, 255, 0, 255}, {4, 1, 2, 0, 2, 1}, {225, 255}},
 };
@@ -138,13 +141,13 @@ TEST(Fitting, plans_sides_and_offsets) {
     for (const FitCase& row : kFitCases) {
         const FitPlan plan = PlanFit(row.geometry, row.width, row.height);
         const FitPlan& e = row.expected;
-        EXPECT_EQ((std::vector<std::int64_t>{static_cast<std::int64_t>(plan.width),
-                                             static_cast<std::int64_t>(plan.height),
-                                             static_cast<std::int64_t>(plan.scaledWidth),
-                                             static_cast<std::int64_t>(plan.scaledHeight), plan.left, plan.top}),
-                  (std::vector<std::int64_t>{static_cast<std::int64_t>(e.width), static_cast<std::int64_t>(e.height),
-                                             static_cast<std::int64_t>(e.scaledWidth),
-                                             static_cast<std::int64_t>(e.scaledHeight), e.left, e.top}))
+        EXPECT_EQ(
+            (std::vector<std::int64_t>{static_cast<std::int64_t>(plan.width), static_cast<std::int64_t>(plan.height),
+                                       static_cast<std::int64_t>(plan.scaledWidth),
+                                       static_cast<std::int64_t>(plan.scaledHeight), plan.left, plan.top}),
+            (std::vector<std::int64_t>{static_cast<std::int64_t>(e.width), static_cast<std::int64_t>(e.height),
+                                       static_cast<std::int64_t>(e.scaledWidth),
+                                       static_cast<std::int64_t>(e.scaledHeight), e.left, e.top}))
             << row.name;
     }
 }
@@ -186,7 +189,10 @@ const DisplayCase kDisplayCases[] = {
     {"cover_cuts", NearestSized(3, 3, Fit::Cover), 5, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {3, 3, 4, 8, 8, 9, 8, 8, 9}},
     // unscaled, (1 - 4) / 2 = -1.5: cut two pixels on the left and one on the right
     {"cover_cuts_unscaled", Sized(1, 1, Fit::Cover), 4, {1, 2, 3, 4}, {3}},
-    {"fitted_then_turned", Turned(Rotation::Clockwise90, Flip::None, NearestSized(3, 1, Fit::Contain)), 1, {5},
+    {"fitted_then_turned",
+     Turned(Rotation::Clockwise90, Flip::None, NearestSized(3, 1, Fit::Contain)),
+     1,
+     {5},
      {9, 5, 9}},
 };
 

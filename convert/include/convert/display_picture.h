@@ -15,5 +15,5 @@ std::uint64_t DisplayStepsHeldBytes(const DisplayGeometry& geometry, const FitPl
 // `source` fitted by `plan` (PlanFit of its sides; every side at most 65535), with `background` where
 // it does not reach, then turned and mirrored as `geometry` says. nullptr when memory runs out.
 // `source` must outlive the answer.
-std::unique_ptr<Picture> MakeDisplayPicture(const Picture& source, const DisplayGeometry& geometry,
-                                            const FitPlan& plan, RgbColour background);
+std::unique_ptr<Picture> MakeDisplayPicture(const Picture& source, const DisplayGeometry& geometry, const FitPlan& plan,
+                                            RgbColour background);

@@ -10,8 +10,8 @@ class PlacedPicture final : public Picture {
 public:
     // `source`'s top left corner lies at (left, top) of the canvas, either of which may be negative.
     // `source` must outlive the picture.
-    PlacedPicture(const Picture& source, std::uint32_t width, std::uint32_t height, std::int64_t left,
-                  std::int64_t top, RgbColour background)
+    PlacedPicture(const Picture& source, std::uint32_t width, std::uint32_t height, std::int64_t left, std::int64_t top,
+                  RgbColour background)
         : source_(source), width_(width), height_(height), left_(left), top_(top), background_(background) {}
 
     std::uint32_t Width() const override { return width_; }

@@ -36,9 +36,7 @@ struct Turn {
     }
 
     // The turn that brings the turned picture back to its source.
-    constexpr Turn Inverse() const {
-        return swapsSides ? Turn{true, fromBottom, fromRight} : *this;
-    }
+    constexpr Turn Inverse() const { return swapsSides ? Turn{true, fromBottom, fromRight} : *this; }
 };
 
 inline constexpr Turn kClockwise90{true, false, true};
