@@ -16,6 +16,17 @@ std::string SystemText(int error) { return std::strerror(error); }
 // Whole MiB, rounded up, so that a picture just over the limit never reads as equal to it.
 std::string MiB(std::uint64_t bytes) { return std::to_string((bytes + 1048575u) / 1048576u); }
 
+// A file another reader recognised is refused for what that reader found in it; the BMP module's word
+// that it is no BMP would only mislead. For a BMP, both readers' words count.
+std::string NotLoadedCause(const PictureFacts& facts) {
+    if (facts.decoderReason.empty()) return StatusText(facts.moduleStatus);
+    // A name that is there but no file (a folder) is better told by what it is.
+    if (facts.moduleStatus == BitmapFileNotFound) return facts.decoderReason;
+    if (facts.kind.empty() || facts.kind == "BMP") return StatusText(facts.moduleStatus) + "; " + facts.decoderReason;
+    if (facts.decoderReason.starts_with(facts.kind)) return facts.decoderReason;
+    return facts.kind + " picture: " + facts.decoderReason;
+}
+
 }  // namespace
 
 std::string OutcomeCause(const ConversionOutcome& outcome) {
@@ -23,8 +34,7 @@ std::string OutcomeCause(const ConversionOutcome& outcome) {
     case ConversionResult::Converted:
         return {};
     case ConversionResult::NotLoaded:
-        if (outcome.facts.decoderReason.empty()) return StatusText(outcome.facts.moduleStatus);
-        return StatusText(outcome.facts.moduleStatus) + "; " + outcome.facts.decoderReason;
+        return NotLoadedCause(outcome.facts);
     case ConversionResult::DepthRefused:
         return "colour depth is " + std::to_string(outcome.facts.depth) + " bits per pixel; only 24 can be converted";
     case ConversionResult::TooLarge:

@@ -58,6 +58,7 @@ OwnRead Refused(const NetpbmHeader& h, std::string problem, bool endsEarly = fal
     OwnRead read;
     const char* kind = h.Bitmap() ? "PBM" : h.Channels() == 1 ? "PGM" : "PPM";
     read.problem = std::string(kind) + " picture: " + std::move(problem);
+    read.kind = kind;
     read.endsEarly = endsEarly;
     return read;
 }

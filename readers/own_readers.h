@@ -13,6 +13,7 @@
 struct OwnRead {
     QImage image;         // RGBA8888 on success
     std::string problem;  // why the file is refused, in words for the user, when image is null
+    std::string kind;     // "TGA", "PBM", "PGM" or "PPM"
     bool endsEarly = false;
     // The picture's sides when known, for a refusal by size or memory.
     std::uint32_t width = 0, height = 0;

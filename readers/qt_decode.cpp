@@ -240,9 +240,9 @@ std::uint64_t MemoryLimitBytes(const DecodeSettings& settings) {
 // Kinds refused from the reader's format and the file itself, before a pixel is decoded.
 std::optional<std::string> RefusedKind(const QByteArray& format, const std::string& path) {
     // Drawings are rendered with fonts, which need a running application; they are not pictures of pixels.
-    if (format == "svg" || format == "svgz") return "Qt: an SVG drawing is not a picture of pixels";
+    if (format == "svg" || format == "svgz") return "an SVG drawing is not a picture of pixels";
     // This reader allocates whatever length a file declares before reading it: 2 GiB for 60 bytes.
-    if (format == "icns") return "Qt: ICNS icons are not read, since Qt's reader trusts the sizes they declare";
+    if (format == "icns") return "ICNS icons are not read, since Qt's reader trusts the sizes they declare";
     if (format == "tiff") return TiffProblem(path);
     return std::nullopt;
 }
@@ -327,8 +327,12 @@ std::optional<LoadedPicture> ReadOwnKind(const std::string& path, BitmapStatus m
             return TooLarge(moduleStatus, read->width, read->height);
         return OverLimit(moduleStatus, read->width, read->height, std::uint64_t{read->width} * read->height * 4u, limit);
     }
-    if (read->image.isNull())
-        return Failure(read->endsEarly ? LoadFailure::EndsEarly : LoadFailure::Unreadable, moduleStatus, read->problem);
+    if (read->image.isNull()) {
+        LoadedPicture refused =
+            Failure(read->endsEarly ? LoadFailure::EndsEarly : LoadFailure::Unreadable, moduleStatus, read->problem);
+        refused.facts.kind = read->kind;
+        return refused;
+    }
     return Decoded(std::move(read->image), moduleStatus, limit, background);
 }
 
@@ -382,7 +386,16 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
 
 LoadedPicture DecodeWithQt(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings) {
     try {
-        return Decode(path, moduleStatus, settings);
+        LoadedPicture loaded = Decode(path, moduleStatus, settings);
+        // The kind Qt tells from the file's first bytes, for the refusal's words; a pipe or device is
+        // never asked, since reading one could wait for ever.
+        std::error_code unknown;
+        if (loaded.failure != LoadFailure::None && loaded.facts.kind.empty() &&
+            std::filesystem::is_regular_file(path, unknown))
+            loaded.facts.kind = QImageReader::imageFormat(QFile::decodeName(QByteArray::fromStdString(path)))
+                                    .toUpper()
+                                    .toStdString();
+        return loaded;
     } catch (const std::bad_alloc&) {
         return Failure(LoadFailure::OutOfMemory, moduleStatus);
     }

@@ -8,6 +8,8 @@
 #include <new>
 #include <system_error>
 
+#include "readers/png_bmp_readers.h"
+
 namespace {
 
 LoadedPicture Unreadable(BitmapStatus moduleStatus, std::string reason) {
@@ -77,6 +79,8 @@ LoadedPicture QtPictureLoader::Load(const std::string& path) const {
         if (loaded.failure == LoadFailure::None || loaded.facts.moduleStatus == BitmapFileNotFound ||
             loaded.facts.moduleStatus == BitmapOutOfMemory)
             return loaded;
+        if (std::optional<LoadedPicture> own = ReadPngOrBmp(path, loaded.facts.moduleStatus, settings_))
+            return std::move(*own);
         return decoder_(path, loaded.facts.moduleStatus, settings_);
     } catch (const std::bad_alloc&) {
         LoadedPicture loaded;

@@ -110,6 +110,7 @@ private:
 OwnRead Refused(std::string problem, bool endsEarly = false) {
     OwnRead read;
     read.problem = "TGA picture: " + std::move(problem);
+    read.kind = "TGA";
     read.endsEarly = endsEarly;
     return read;
 }

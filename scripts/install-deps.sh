@@ -9,15 +9,16 @@ packages=()
 for group in "$@"; do
   case "$group" in
     # qt6-image-formats-plugins: the command line's TIFF, WebP, MNG and WBMP readers; libtiff-dev: the
-    # checks before Qt's TIFF reader.
+    # checks before Qt's TIFF reader; libspng-dev: the PNG reader, found through pkg-config.
     build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-                      qt6-image-formats-plugins libtiff-dev) ;;
+                      qt6-image-formats-plugins libtiff-dev libspng-dev pkg-config) ;;
     # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one. dbus, at-spi2-core,
     # python3-gi and gir1.2-atspi-2.0: the real-window test reads the file dialog as a screen reader does.
-    # clang-format: the format check.
+    # clang-format: the format check. zlib1g-dev compresses the crafted PNGs of the decoding test.
+    # qemu-user-static runs the 32-bit tests where the kernel does not.
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
                      lintian man-db libqt6svg6 qemu-user-static dbus at-spi2-core python3-gi gir1.2-atspi-2.0
-                     clang-format) ;;
+                     clang-format zlib1g-dev) ;;
     # valgrind: bench/instructions.sh counts instructions with its callgrind. libjpeg-turbo-progs: djpeg,
     # the baseline of bench/fit.sh.
     bench) packages+=(hyperfine imagemagick libjpeg-turbo-progs time valgrind) ;;

@@ -11,16 +11,17 @@
 // ctest's SKIP_RETURN_CODE for the replays.
 inline constexpr int kSuiteSkippedExitCode = 77;
 
-// Runs every test with `suite` set to the folder named on the command line (holding g/, q/, b/, x/).
-inline int RunSuiteReplay(int argc, char** argv, std::filesystem::path& suite) {
+// Runs every test with `suite` set to the folder named on the command line, which holds `marker`
+// (g/ of the BMP suite by default).
+inline int RunSuiteReplay(int argc, char** argv, std::filesystem::path& suite, const char* marker = "g") {
     ::testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s SUITE_FOLDER (holding g/, q/, b/ and x/)\n", argv[0]);
+        std::fprintf(stderr, "usage: %s SUITE_FOLDER (holding %s)\n", argv[0], marker);
         return 2;
     }
     suite = argv[1];
-    if (!std::filesystem::is_directory(suite / "g")) {
-        std::printf("The public BMP suite is not at %s: replay skipped.\n", suite.string().c_str());
+    if (!std::filesystem::exists(suite / marker)) {
+        std::printf("The public suite is not at %s: replay skipped.\n", suite.string().c_str());
         return kSuiteSkippedExitCode;
     }
     return RUN_ALL_TESTS();

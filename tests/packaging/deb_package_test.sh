@@ -35,10 +35,10 @@ done
 grep -qE '^\./usr/lib/(.+/)?vandrel/plugins/vandrel-qt-decoder\.so$' <<<"$contents" ||
   fail "the package lacks the command line's Qt decoder module"
 
-# Taken from the linked libraries (the C library, Qt's for the window, libtiff for the TIFF checks),
-# and Qt's image format plug-ins, which nothing links.
+# Taken from the linked libraries (the C library, Qt's for the window, libtiff for the TIFF checks,
+# libspng for the PNGs), and Qt's image format plug-ins, which nothing links.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libtiff6 qt6-image-formats-plugins; do
+for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libtiff6 libspng0 qt6-image-formats-plugins; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 

@@ -76,6 +76,8 @@ struct PictureFacts {
     BitmapStatus moduleStatus = BitmapOk;
     // Another decoder's reason for refusing the file; empty when none was asked.
     std::string decoderReason;
+    // The kind another decoder recognised the file as ("PNG", "TGA", "JPEG", ...); empty when none did.
+    std::string kind;
     // OverMemoryLimit only: bytes the decoded picture would hold (0 when the decoder could not say
     // beforehand), and the limit it met.
     std::uint64_t memoryNeeded = 0;

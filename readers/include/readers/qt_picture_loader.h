@@ -1,6 +1,6 @@
-// The command line's picture loader: the bitmap module first, then Qt's image readers for every file
-// the module refuses. The program reaches Qt through a module loaded on first use, so a run that
-// only meets pictures the bitmap module reads never pays for starting Qt's libraries.
+// The command line's picture loader: the bitmap module first, then the program's own PNG and BMP
+// readers, then Qt's image readers for every file neither takes. The program reaches Qt through a
+// module loaded on first use, so a run that only meets BMPs and PNGs never pays for starting Qt's libraries.
 #pragma once
 
 #include <string>
@@ -16,7 +16,8 @@ class QtPictureLoader final : public PictureLoader {
 public:
     QtPictureLoader(DecodeSettings settings, QtDecoder decoder) : settings_(settings), decoder_(decoder) {}
 
-    // The bitmap module's picture when it loads the file; otherwise the decoder's. Never throws.
+    // The bitmap module's picture when it loads the file; otherwise the own readers' answer when the
+    // file is of their kinds, else the decoder's. Never throws.
     LoadedPicture Load(const std::string& path) const override;
 
 private:
