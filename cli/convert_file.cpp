@@ -15,6 +15,9 @@ ConversionRequest RequestFor(const std::string& inputPath, const ConversionSetti
     request.picturePath = inputPath;
     request.output = settings.output;
     request.previewPath = settings.previewPath;
+    request.geometry = settings.geometry;
+    request.background = settings.decoding.background;
+    request.memoryLimit = settings.decoding.memoryLimitMiB * 1024u * 1024u;
     // Any depth the module reads, and whatever Qt decodes when the module refuses the file.
     request.only24BitPictures = false;
     if (!settings.outputPath) {

@@ -182,8 +182,8 @@ constexpr std::array kOptions{
                   return ApplyBackground(v.text, p.line.settings.decoding);
               }},
     OptionRow{.longName = "max-memory", .valueName = "MIB", .needs = "a value",
-              .help = "most memory a decoded picture may hold, in MiB (default 1024); larger pictures are "
-                      "refused before decoding",
+              .help = "most memory a decoded picture, with a fitted one that --rotate 90 or 270 holds, may "
+                      "take, in MiB (default 1024); larger pictures are refused before decoding",
               .set = [](const OptionValue& v, ParsedArguments& p) {
                   return ApplyMemoryLimit(v.text, p.line.settings.decoding);
               }},

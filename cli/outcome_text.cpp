@@ -48,7 +48,9 @@ std::string OutcomeCause(const ConversionOutcome& outcome) {
             return "decoding would hold more than the memory limit of " + MiB(outcome.facts.memoryLimit) +
                    " MiB; raise it with --max-memory";
         return "picture is " + std::to_string(outcome.facts.width) + " x " + std::to_string(outcome.facts.height) +
-               " pixels, " + MiB(outcome.facts.memoryNeeded) + " MiB decoded; over the memory limit of " +
+               " pixels, " + MiB(outcome.facts.memoryNeeded) +
+               (outcome.fittedMemory != 0 ? " MiB decoded and fitted for turning" : " MiB decoded") +
+               "; over the memory limit of " +
                MiB(outcome.facts.memoryLimit) + " MiB (raise it with --max-memory)";
     case ConversionResult::EndsEarly:
         return "the file ends early: " + outcome.facts.decoderReason;

@@ -2,10 +2,14 @@
 // in one place for both front ends.
 #include "convert/conversion.h"
 
+#include <algorithm>
+#include <memory>
 #include <new>
 #include <optional>
 #include <utility>
 
+#include "convert/display_fit.h"
+#include "convert/display_picture.h"
 #include "convert/output_file.h"
 #include "convert/output_name.h"
 #include "convert/preview.h"
@@ -45,6 +49,35 @@ std::optional<ConversionResult> Refusal(const LoadedPicture& loaded, const Conve
     if (request.only24BitPictures && facts.depth != kWindowDepth) return ConversionResult::DepthRefused;
     if (!SidesFitSizePrefix(loaded.picture->Width(), loaded.picture->Height())) return ConversionResult::TooLarge;
     return std::nullopt;
+}
+
+// The decoded picture at most holds four bytes a pixel (Qt's decoder; the bitmap module holds less).
+std::uint64_t DecodedBytes(const Picture& picture) { return 4 * std::uint64_t{picture.Width()} * picture.Height(); }
+
+// The picture the display needs, made from `picture` by the request's geometry, or a failure in
+// `outcome.result`. Checked and allocated before any file is made, so a refusal leaves nothing behind.
+std::unique_ptr<Picture> ShapeForDisplay(const Picture& picture, const ConversionRequest& request,
+                                         ConversionOutcome& outcome) {
+    const FitPlan plan = PlanFit(request.geometry, picture.Width(), picture.Height());
+    const auto width = static_cast<std::uint32_t>(std::min<std::uint64_t>(plan.width, UINT32_MAX));
+    const auto height = static_cast<std::uint32_t>(std::min<std::uint64_t>(plan.height, UINT32_MAX));
+    if (!SidesFitSizePrefix(width, height)) {
+        outcome.facts.width = width;
+        outcome.facts.height = height;
+        outcome.result = ConversionResult::TooLarge;
+        return nullptr;
+    }
+    const std::uint64_t held = DisplayStepsHeldBytes(request.geometry, plan);
+    if (held != 0 && request.memoryLimit != 0 && DecodedBytes(picture) + held > request.memoryLimit) {
+        outcome.facts.memoryNeeded = DecodedBytes(picture) + held;
+        outcome.facts.memoryLimit = request.memoryLimit;
+        outcome.fittedMemory = held;
+        outcome.result = ConversionResult::OverMemoryLimit;
+        return nullptr;
+    }
+    std::unique_ptr<Picture> shaped = MakeDisplayPicture(picture, request.geometry, plan, request.background);
+    if (!shaped) outcome.result = ConversionResult::OutOfMemory;
+    return shaped;
 }
 
 // Names that would overwrite the picture, or each other. Checked before anything is written, so a clash
@@ -89,7 +122,9 @@ bool WriteOutput(const Picture& picture, const ConversionRequest& request, const
 // alone would pass for the whole of what was asked.
 bool WriteRequestedPreview(const Picture& picture, const ConversionRequest& request, const std::string& outputPath,
                            ConversionOutcome& outcome) {
-    const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output);
+    // The panel shows the stored pixels turned back by its mounting.
+    const Turn mounting = StoredTurn(request.geometry.rotation, request.geometry.flip);
+    const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output, mounting.Inverse());
     if (preview.status == BitmapOk) return true;
     if (request.placement != OutputPlacement::StandardOutput) RemovePartialOutput(outputPath);
     outcome.result = preview.made ? ConversionResult::PreviewNotWritten : ConversionResult::PreviewNotMade;
@@ -112,7 +147,13 @@ ConversionOutcome Convert(const ConversionRequest& request) {
     outcome.previewName = request.previewPath.value_or("");
     if (const auto clash = NameClash(request, outputPath)) return Outcome(*clash, std::move(outcome));
 
-    const Picture& picture = *loaded.picture;
+    std::unique_ptr<Picture> shaped;
+    if (!request.geometry.ChangesNothing()) {
+        shaped = ShapeForDisplay(*loaded.picture, request, outcome);
+        if (!shaped) return outcome;
+    }
+    // The stored pixels, in the order the writers and dithering take them.
+    const Picture& picture = shaped ? *shaped : *loaded.picture;
     if (!WriteOutput(picture, request, outputPath, outcome)) return outcome;
     if (request.previewPath && !WriteRequestedPreview(picture, request, outputPath, outcome)) return outcome;
     return Outcome(ConversionResult::Converted, std::move(outcome));

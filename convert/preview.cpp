@@ -23,21 +23,29 @@ constexpr std::array<ShownTable, 9> kShownTables = [] {
 
 }  // namespace
 
-BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout, bool blueFirst) {
+BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout, bool blueFirst, Turn shown) {
     const ChannelBits bits = KeptBits(layout, blueFirst);
     const ShownTable& red = kShownTables[bits.red];
     const ShownTable& green = kShownTables[bits.green];
     const ShownTable& blue = kShownTables[bits.blue];
-    BitmapImagePtr preview(CreateBitmap(picture.Width(), picture.Height(), 24));
+    const std::uint32_t shownWidth = shown.swapsSides ? picture.Height() : picture.Width();
+    const std::uint32_t shownHeight = shown.swapsSides ? picture.Width() : picture.Height();
+    BitmapImagePtr preview(CreateBitmap(shownWidth, shownHeight, 24));
     if (!preview) return nullptr;
+    // The picture is read in its own order, as dithering needs; each pixel goes where the turn shows it.
+    const Turn placing = shown.Inverse();
     ForEachRun(picture, [&](std::uint32_t x, std::uint32_t y, const std::uint8_t* rgb, std::uint32_t count) {
-        for (std::uint32_t i = 0; i < count; ++i)
-            SetPixelRgb(preview.get(), x + i, y, red[rgb[3 * i]], green[rgb[3 * i + 1]], blue[rgb[3 * i + 2]]);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t shownX, shownY;
+            placing.SourceOf(x + i, y, shownWidth, shownHeight, shownX, shownY);
+            SetPixelRgb(preview.get(), shownX, shownY, red[rgb[3 * i]], green[rgb[3 * i + 1]], blue[rgb[3 * i + 2]]);
+        }
     });
     return preview;
 }
 
-PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options) {
+PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options,
+                           Turn shown) {
     PreviewResult result;
     std::unique_ptr<DitheredPicture> dithered;
     if (options.dither) {
@@ -47,7 +55,8 @@ PreviewResult WritePreview(const Picture& picture, const std::string& path, cons
             return result;
         }
     }
-    const BitmapImagePtr preview = MakePreview(dithered ? *dithered : picture, options.layout, options.blueFirst);
+    const BitmapImagePtr preview =
+        MakePreview(dithered ? *dithered : picture, options.layout, options.blueFirst, shown);
     if (!preview) {
         result.status = LastBitmapStatus();
         return result;

@@ -28,6 +28,8 @@ public:
         ended_ = true;
         return false;
     }
+    // Up to `count` bytes; fewer only at the end.
+    std::size_t ReadUpTo(std::uint8_t* out, std::size_t count) { return std::fread(out, 1, count, file_); }
     int Byte() {
         const int c = std::fgetc(file_);
         if (c == EOF) ended_ = true;
@@ -161,10 +163,14 @@ std::optional<std::string> JpegEndsEarly(std::FILE* file) {
         if (!walk.Skip(length - 2u)) return cut;
         if (marker == 0xDA) break;
     }
+    // The entropy-coded data is most of the file: scanned a block at a time, not a byte per call.
     bool afterFf = false;
-    for (int c = walk.Byte(); c != EOF; c = walk.Byte()) {
-        if (afterFf && c == 0xD9) return std::nullopt;
-        afterFf = c == 0xFF;
+    std::array<std::uint8_t, 65536> block;
+    for (std::size_t got; (got = walk.ReadUpTo(block.data(), block.size())) > 0;) {
+        for (std::size_t i = 0; i < got; ++i) {
+            if (afterFf && block[i] == 0xD9) return std::nullopt;
+            afterFf = block[i] == 0xFF;
+        }
     }
     return cut;
 }

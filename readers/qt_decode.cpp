@@ -3,6 +3,7 @@
 #include "readers/qt_decode.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QString>
 #include <QtGlobal>
@@ -20,37 +22,88 @@
 #include <new>
 #include <optional>
 
+#include "convert/turn.h"
 #include "early_end.h"
 #include "own_readers.h"
 #include "tiff_check.h"
 
 namespace {
 
+// The decoded picture as its orientation tag shows it: turning reads the stored pixels in another
+// order, so no second copy of a large picture is ever made.
 class QtPicture final : public Picture {
 public:
-    QtPicture(QImage image, RgbColour background) : image_(std::move(image)), background_(background) {}
+    QtPicture(QImage image, Turn turn, RgbColour background)
+        : image_(std::move(image)), turn_(turn), background_(background) {}
 
-    std::uint32_t Width() const override { return static_cast<std::uint32_t>(image_.width()); }
-    std::uint32_t Height() const override { return static_cast<std::uint32_t>(image_.height()); }
+    std::uint32_t Width() const override {
+        return static_cast<std::uint32_t>(turn_.swapsSides ? image_.height() : image_.width());
+    }
+    std::uint32_t Height() const override {
+        return static_cast<std::uint32_t>(turn_.swapsSides ? image_.width() : image_.height());
+    }
     void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const override {
-        // Format_RGBA8888 holds red, green, blue, alpha in byte order whatever the machine.
-        const std::uint8_t* pixel = image_.constScanLine(static_cast<int>(y)) + 4u * std::size_t{x};
-        for (std::uint32_t i = 0; i < count; ++i, pixel += 4, rgb += 3) {
-            const std::uint8_t alpha = pixel[3];
-            if (alpha == 255) {
-                std::memcpy(rgb, pixel, 3);
-                continue;
-            }
-            rgb[0] = Composite(pixel[0], alpha, background_.red);
-            rgb[1] = Composite(pixel[1], alpha, background_.green);
-            rgb[2] = Composite(pixel[2], alpha, background_.blue);
-        }
+        constexpr bool kLittle = Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+        if (image_.format() == QImage::Format_RGBA8888)
+            ReadPixels<0, 1, 2, 3>(x, y, count, rgb);
+        else if (image_.format() == QImage::Format_ARGB32)
+            ReadPixels<kLittle ? 2 : 1, kLittle ? 1 : 2, kLittle ? 0 : 3, kLittle ? 3 : 0>(x, y, count, rgb);
+        else
+            ReadPixels<kLittle ? 2 : 1, kLittle ? 1 : 2, kLittle ? 0 : 3, kOpaque>(x, y, count, rgb);
     }
 
 private:
+    // RGB32's fourth byte is not alpha: a pixel a reader skipped is black, as Qt's own conversion has it.
+    static constexpr int kOpaque = -1;
+
+    // Where red, green, blue and alpha lie in a pixel's four bytes: RGBA8888 holds them in byte order
+    // whatever the machine; (A)RGB32 as a 32-bit word 0xAARRGGBB.
+    template <int kRed, int kGreen, int kBlue, int kAlpha>
+    void ReadPixels(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb) const {
+        std::uint32_t storedX, storedY;
+        turn_.SourceOf(x, y, static_cast<std::uint32_t>(image_.width()), static_cast<std::uint32_t>(image_.height()),
+                       storedX, storedY);
+        const std::uint8_t* pixel = image_.constScanLine(static_cast<int>(storedY)) + 4u * std::size_t{storedX};
+        // Along a run the stored pixel moves by a pixel or, turned, by a row.
+        const std::ptrdiff_t along = turn_.swapsSides ? static_cast<std::ptrdiff_t>(image_.bytesPerLine()) : 4;
+        const std::ptrdiff_t step = (turn_.swapsSides ? turn_.fromBottom : turn_.fromRight) ? -along : along;
+        // The usual run, left to right along a row, with its step known to the compiler.
+        if (step == 4)
+            Copy<kRed, kGreen, kBlue, kAlpha>(pixel, 4, count, rgb);
+        else
+            Copy<kRed, kGreen, kBlue, kAlpha>(pixel, step, count, rgb);
+    }
+
+    template <int kRed, int kGreen, int kBlue, int kAlpha>
+    inline void Copy(const std::uint8_t* pixel, std::ptrdiff_t step, std::uint32_t count, std::uint8_t* rgb) const {
+        for (std::uint32_t i = 0; i < count; ++i, pixel += step, rgb += 3) {
+            std::uint8_t alpha = 255;
+            if constexpr (kAlpha != kOpaque) alpha = pixel[kAlpha];
+            if (alpha == 255) {
+                rgb[0] = pixel[kRed];
+                rgb[1] = pixel[kGreen];
+                rgb[2] = pixel[kBlue];
+                continue;
+            }
+            rgb[0] = Composite(pixel[kRed], alpha, background_.red);
+            rgb[1] = Composite(pixel[kGreen], alpha, background_.green);
+            rgb[2] = Composite(pixel[kBlue], alpha, background_.blue);
+        }
+    }
+
     QImage image_;
+    Turn turn_;
     RgbColour background_;
 };
+
+// Qt's reader names its transformations as mirroring first, then turning a quarter clockwise.
+Turn TurnOf(QImageIOHandler::Transformations transformation) {
+    Turn turn;
+    if (transformation & QImageIOHandler::TransformationMirror) turn = turn.Then(kMirrorLeftRight);
+    if (transformation & QImageIOHandler::TransformationFlip) turn = turn.Then(kMirrorTopBottom);
+    if (transformation & QImageIOHandler::TransformationRotate90) turn = turn.Then(kClockwise90);
+    return turn;
+}
 
 // Qt's own warnings during a decode, kept instead of printed: the first one often says more than
 // the reader's error string.
@@ -104,6 +157,37 @@ public:
 private:
     int saved_ = -1;
 };
+
+struct MappedPixels {
+    void* start;
+    std::size_t bytes;
+};
+
+void Unmap(void* info) {
+    const auto* mapped = static_cast<MappedPixels*>(info);
+    munmap(mapped->start, mapped->bytes);
+    delete mapped;
+}
+
+// A pixel buffer of the given size and format, zeroed by the system rather than by a pass over it, in
+// large pages where the system offers them: touching fresh pages costs more than decoding into them.
+// A null image when the system refuses it.
+QImage ZeroedImage(QSize size, QImage::Format format) {
+    const std::size_t bits = QImage::toPixelFormat(format).bitsPerPixel();
+    const std::size_t rowBytes = (static_cast<std::size_t>(size.width()) * bits + 31) / 32 * 4;
+    const std::size_t bytes = rowBytes * static_cast<std::size_t>(size.height());
+    if (bytes == 0) return QImage();
+    void* start = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (start == MAP_FAILED) return QImage();
+    madvise(start, bytes, MADV_HUGEPAGE);
+    auto* mapped = new (std::nothrow) MappedPixels{start, bytes};
+    if (!mapped) {
+        munmap(start, bytes);
+        return QImage();
+    }
+    return QImage(static_cast<uchar*>(start), size.width(), size.height(), static_cast<qsizetype>(rowBytes), format,
+                  Unmap, mapped);
+}
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -192,15 +276,13 @@ std::optional<LoadedPicture> RefusedByAnnouncedSize(const QSize& announced, QIma
 
 // Decodes the picture. Some readers leave the pixels a run-length BMP skips (deltas, early row ends) as
 // they find them in the buffer; given a cleared buffer of the right size and format, they fill it in
-// place, so a skipped pixel is always 0 (index 0, or transparent) and never leftover memory. Other
-// kinds get no such buffer: clearing the declared size would cost what a tiny file merely claims.
+// place, so a skipped pixel is always 0 (index 0, or transparent) and never leftover memory. The buffer
+// comes zeroed from the system, so a size a tiny file merely claims costs no pass over it.
 std::optional<QImage> ReadPicture(QImageReader& reader, RunLength runLength) {
     QImage image;
     const QSize announced = reader.size();
-    if (runLength != RunLength::None && announced.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
-        image = QImage(announced, reader.imageFormat());
-        if (!image.isNull()) image.fill(0);
-    }
+    if (announced.isValid() && reader.imageFormat() != QImage::Format_Invalid)
+        image = ZeroedImage(announced, reader.imageFormat());
     const uchar* cleared = image.isNull() ? nullptr : image.constBits();
     if (!reader.read(&image)) image = QImage();
     // A run-length picture decoded elsewhere than into the cleared buffer would carry leftover memory.
@@ -209,22 +291,26 @@ std::optional<QImage> ReadPicture(QImageReader& reader, RunLength runLength) {
 }
 
 // The decoded picture checked again (a reader may not know its size beforehand) and held for reading.
-LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t limit, RgbColour background) {
+LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t limit, RgbColour background,
+                      Turn turn = {}) {
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
     if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
     if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
         return OverLimit(moduleStatus, width, height, needed, limit);
     // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
-    // converting the pixel format never applies them.
-    image.convertTo(QImage::Format_RGBA8888);
-    if (image.isNull() || image.format() != QImage::Format_RGBA8888) return Failure(LoadFailure::OutOfMemory, moduleStatus);
+    // converting the pixel format never applies them. (A)RGB32, what most readers give, is read as it is.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32) {
+        image.convertTo(QImage::Format_RGBA8888);
+        if (image.isNull() || image.format() != QImage::Format_RGBA8888)
+            return Failure(LoadFailure::OutOfMemory, moduleStatus);
+    }
     LoadedPicture loaded;
     loaded.failure = LoadFailure::None;
     loaded.facts.moduleStatus = moduleStatus;
-    loaded.facts.width = width;
-    loaded.facts.height = height;
-    loaded.picture = std::make_unique<QtPicture>(std::move(image), background);
+    loaded.picture = std::make_unique<QtPicture>(std::move(image), turn, background);
+    loaded.facts.width = loaded.picture->Width();
+    loaded.facts.height = loaded.picture->Height();
     return loaded;
 }
 
@@ -264,7 +350,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
 
     QImageReader::setAllocationLimit(static_cast<int>(limit / (1024u * 1024u)));
     QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
-    // Pixels as stored: no turning by an orientation tag, no gamma.
+    // Qt's own turning would hold a second copy of the picture: the tag is applied as it is read.
     reader.setAutoTransform(false);
     if (!reader.canRead()) return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, {}));
     JumpToLargestIcon(reader);
@@ -280,6 +366,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     if (runLength == RunLength::TopDown)
         return Failure(LoadFailure::Unreadable, moduleStatus,
                        "a run-length BMP must be stored bottom-up, but its height is negative");
+    const Turn turn = settings.applyOrientation ? TurnOf(reader.transformation()) : Turn{};
     std::optional<QImage> image = ReadPicture(reader, runLength);
     if (!image)
         return Failure(LoadFailure::Unreadable, moduleStatus, "Qt: the pixels this run-length BMP skips could not be cleared");
@@ -292,7 +379,7 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     // Some readers keep the picture they made (GIF's for the next frame): let go of it before the
     // conversion, which otherwise copies it instead of working in place.
     reader.setDevice(nullptr);
-    return Decoded(std::move(*image), moduleStatus, limit, settings.background);
+    return Decoded(std::move(*image), moduleStatus, limit, settings.background, turn);
 }
 
 }  // namespace

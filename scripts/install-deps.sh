@@ -19,8 +19,9 @@ for group in "$@"; do
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
                      lintian man-db libqt6svg6 qemu-user-static dbus at-spi2-core python3-gi gir1.2-atspi-2.0
                      clang-format zlib1g-dev) ;;
-    # valgrind: bench/instructions.sh counts instructions with its callgrind.
-    bench) packages+=(hyperfine imagemagick time valgrind) ;;
+    # valgrind: bench/instructions.sh counts instructions with its callgrind. libjpeg-turbo-progs: djpeg,
+    # the baseline of bench/fit.sh.
+    bench) packages+=(hyperfine imagemagick libjpeg-turbo-progs time valgrind) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac

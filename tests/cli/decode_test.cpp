@@ -9,8 +9,10 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QImage>
+#include <QImageReader>
 
 #include <algorithm>
 #include <array>
@@ -91,6 +93,24 @@ const Bytes kRle8Stream{0, 2, 0, 4, 10, 0, 0, 63, 63, 63, 2, 4, 63, 2, 4, 63,
 // 2 x 1: red then blue, two-colour table, LZW codes clear, 0, 1, end in 3-bit codes.
 const Bytes kGif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255,
                  0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};
+
+// A 32 x 16 JPEG of four grey quarters (top left 0, top right 80, bottom left 160, bottom right 240)
+// with an EXIF segment holding orientation `tag`, spliced in after the start marker.
+Bytes TaggedJpeg(std::uint8_t tag) {
+    QImage quarters(32, 16, QImage::Format_Grayscale8);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            quarters.scanLine(y)[x] = static_cast<uchar>((x >= 16 ? 80 : 0) + (y >= 8 ? 160 : 0));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(quarters.save(&buffer, "jpeg", 100));
+    // APP1 of 34 bytes: "Exif", a big-endian TIFF header, one entry (0x0112, SHORT, 1, tag), no next IFD.
+    const Bytes exif{0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
+                     0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, tag, 0, 0, 0, 0, 0, 0};
+    Bytes jpeg(buffer.data().begin(), buffer.data().end());
+    jpeg.insert(jpeg.begin() + 2, exif.begin(), exif.end());
+    return jpeg;
+}
 
 // The most memory (resident KiB) the program held converting `path`, from the kernel's count for that child.
 long PeakKiB(const std::string& path) {
@@ -425,4 +445,53 @@ TEST_F(CliDecode, unreadable_files_name_both_readers_reasons) {
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_EQ(ReadText(err), Line("pipe.png", "File is not a valid BMP image; other pictures than BMP are read from "
                                         "regular files only, not from a pipe or device"));
+}
+
+TEST_F(CliDecode, orientation_tag_turns_the_picture_unless_ignored) {
+    struct Case {
+        std::uint8_t tag;
+        bool apply;
+        std::uint32_t width;
+        std::array<int, 4> quarters;  // top left, top right, bottom left, bottom right as read
+    };
+    const Case cases[] = {
+        {3, true, 32, {240, 160, 80, 0}},  // turned half a turn
+        {6, true, 16, {160, 0, 240, 80}},  // stored a quarter turn anticlockwise: turned clockwise
+        {8, true, 16, {80, 240, 0, 160}},  // the other way
+        {3, false, 32, {0, 80, 160, 240}}, {6, false, 32, {0, 80, 160, 240}}, {8, false, 32, {0, 80, 160, 240}},
+    };
+    for (const Case& row : cases) {
+        const std::string path = dir.file("tag" + std::to_string(row.tag) + ".jpg");
+        WriteFileBytes(path, TaggedJpeg(row.tag));
+        DecodeSettings settings;
+        settings.applyOrientation = row.apply;
+        const Rgb rgb = LoadedPixels(path, settings);
+        ASSERT_EQ(rgb.size(), 3u * 32 * 16) << int{row.tag};
+        const std::uint32_t height = 32 * 16 / row.width;
+        for (int quarter = 0; quarter < 4; ++quarter) {
+            const std::uint32_t x = row.width / 4 * (quarter % 2 ? 3 : 1), y = height / 4 * (quarter / 2 ? 3 : 1);
+            // JPEG is lossy: within a few values of the grey.
+            EXPECT_NEAR(rgb[3 * (y * row.width + x)], row.quarters[quarter], 6)
+                << "tag " << int{row.tag} << (row.apply ? "" : " ignored") << ", quarter " << quarter;
+        }
+    }
+    // The program takes the tag by default and leaves it with --ignore-orientation: the size prefix
+    // says height, then width.
+    const std::string tagged = Write("tag6.jpg", TaggedJpeg(6));
+    const Bytes upright = Stream(tagged), stored = Stream("--ignore-orientation " + tagged);
+    ASSERT_GE(std::min(upright.size(), stored.size()), 4u);
+    EXPECT_EQ(Bytes(upright.begin(), upright.begin() + 4), (Bytes{0, 32, 0, 16}));
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 4), (Bytes{0, 16, 0, 32}));
+    // Every tag, mirrored ones too, shows as Qt's own turning shows it.
+    for (std::uint8_t tag = 1; tag <= 8; ++tag) {
+        const std::string path = dir.file("tagged.jpg");
+        WriteFileBytes(path, TaggedJpeg(tag));
+        QImageReader reader(QString::fromStdString(path));
+        reader.setAutoTransform(true);
+        const QImage shown = reader.read().convertToFormat(QImage::Format_RGB888);
+        Rgb expected;
+        for (int y = 0; y < shown.height(); ++y)
+            expected.insert(expected.end(), shown.constScanLine(y), shown.constScanLine(y) + 3 * shown.width());
+        EXPECT_EQ(LoadedPixels(path), expected) << "tag " << int{tag};
+    }
 }

@@ -103,3 +103,52 @@ TEST(conversion, a_failed_preview_takes_the_output_back_too) {
     EXPECT_EQ(outcome.previewStatus, BitmapFileNotFound);
     EXPECT_FALSE(fs::exists(dir.file("out.bmc")));
 }
+
+TEST(conversion, turned_output_and_the_preview_turned_back) {
+    ScratchDir dir;
+    const std::string picture = dir.file("in.bmp");
+    // 3 x 2, top row 0 4 8, bottom row 12 16 20 (grey, each a whole 6-bit level).
+    std::vector<Colour> greys;
+    for (std::uint8_t grey = 0; grey <= 20; grey += 4) greys.push_back({grey, grey, grey});
+    WriteFileBytes(picture, PictureFile(3, 2, greys));
+    ConversionRequest request = RequestFor(picture, dir.file("out.bmc"));
+    request.geometry.rotation = Rotation::Clockwise90;
+    request.geometry.flip = Flip::Vertical;
+    request.previewPath = dir.file("seen.bmp");
+    ASSERT_EQ(ConvertPicture(request).result, ConversionResult::Converted);
+    // Turned: rows (12 0) (16 4) (20 8); then mirrored top to bottom; stored 2 wide, 3 high.
+    EXPECT_EQ(ReadFileBytes(dir.file("out.bmc")),
+              (Bytes{0, 3, 0, 2, 5, 5, 5, 2, 2, 2, 4, 4, 4, 1, 1, 1, 3, 3, 3, 0, 0, 0}));
+    // The preview shows the picture upright again.
+    const BitmapImagePtr seen(ReadBitmapFile(dir.file("seen.bmp").c_str()));
+    ASSERT_NE(seen, nullptr);
+    ASSERT_EQ(seen->width, 3);
+    ASSERT_EQ(seen->height, 2);
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        std::uint8_t red, green, blue;
+        GetPixelRgb(seen.get(), i % 3, i / 3, &red, &green, &blue);
+        EXPECT_EQ(red, greys[i].red) << i;
+    }
+}
+
+TEST(conversion, a_fitted_picture_over_the_memory_limit_leaves_nothing_behind) {
+    ScratchDir dir;
+    const std::string picture = dir.file("in.bmp");
+    WriteFileBytes(picture, PictureFile(4, 4, std::vector<Colour>(16, Colour{1, 2, 3})));
+    ConversionRequest request = RequestFor(picture, dir.file("out.bmc"));
+    request.previewPath = dir.file("seen.bmp");
+    request.geometry.width = 100;
+    request.geometry.height = 50;
+    request.geometry.rotation = Rotation::Clockwise270;
+    // 4 x 4 decoded at 4 bytes a pixel, 100 x 50 held at 3: 64 + 15000 bytes.
+    request.memoryLimit = 64 + 15000 - 1;
+    const ConversionOutcome outcome = ConvertPicture(request);
+    EXPECT_EQ(outcome.result, ConversionResult::OverMemoryLimit);
+    EXPECT_EQ(outcome.facts.memoryNeeded, 64u + 15000u);
+    EXPECT_EQ(outcome.fittedMemory, 15000u);
+    EXPECT_FALSE(fs::exists(dir.file("out.bmc")));
+    EXPECT_FALSE(fs::exists(dir.file("seen.bmp")));
+    request.memoryLimit += 1;
+    EXPECT_EQ(ConvertPicture(request).result, ConversionResult::Converted);
+    EXPECT_EQ(ReadFileBytes(dir.file("out.bmc")).size(), 4u + 3u * 100 * 50);
+}

@@ -30,6 +30,11 @@ struct ConversionRequest {
     OutputOptions output;
     // Fitting, turning and mirroring between the decoded picture and the writers.
     DisplayGeometry geometry;
+    // What shows where a fitted picture does not reach the display's sides.
+    RgbColour background;
+    // The most the decoded picture and a fitted picture held for turning may take together, in bytes;
+    // 0 for no limit.
+    std::uint64_t memoryLimit = 0;
     OutputPlacement placement = OutputPlacement::WorkingDirectory;
     std::string outputPath;                  // GivenPath only
     std::FILE* standardOutput = nullptr;     // StandardOutput only
@@ -45,9 +50,9 @@ enum class ConversionResult {
     Converted,
     NotLoaded,         // facts.moduleStatus, facts.decoderReason
     DepthRefused,      // facts.depth
-    TooLarge,          // facts.width, facts.height
+    TooLarge,          // facts.width, facts.height (the fitted sides when --size makes them too large)
     OutOfMemory,
-    OverMemoryLimit,   // facts.width, facts.height, facts.memoryNeeded, facts.memoryLimit
+    OverMemoryLimit,   // facts.width, facts.height, facts.memoryNeeded, facts.memoryLimit, fittedMemory
     EndsEarly,         // facts.decoderReason
     OutputIsPicture,   // outputName
     PreviewIsPicture,  // previewName
@@ -62,6 +67,8 @@ struct ConversionOutcome {
     ConversionResult result = ConversionResult::Converted;
     // What the loader found out about the picture, whether or not it loaded.
     PictureFacts facts;
+    // The part of facts.memoryNeeded a fitted picture held for turning would take (0 when none is held).
+    std::uint64_t fittedMemory = 0;
     // The output as placed: a bare name for WorkingDirectory, else the path; empty for standard output.
     std::string outputName;
     std::string previewName;

@@ -8,6 +8,12 @@
 
 #include "bitmap/bitmap.h"
 
+// One colour, as a picture's pixels hold it.
+struct RgbColour {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool operator==(const RgbColour&) const = default;
+};
+
 class Picture {
 public:
     virtual ~Picture() = default;

@@ -7,15 +7,17 @@
 #include "bitmap/bitmap.h"
 #include "display_writers.h"
 #include "picture.h"
+#include "turn.h"
 
 // A channel after the trip to a display of the window's layout: cut to its 6 bits, then spread over
 // 0..255 again by repeating the top bits in the two freed low bits, so 63 shows as 255 and 0 as 0.
 constexpr std::uint8_t PreviewChannel(std::uint8_t value) { return ShownChannel(value, 6); }
 
-// A new 24-bit image of the picture's size whose every channel shows as it does in `layout` wired
-// blue first or not (ShownChannel with the channel's kept bits; PreviewChannel in the window's layout),
-// or nullptr with the reason in the bitmap module's last status.
-BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout = PixelLayout::Rgb666, bool blueFirst = false);
+// A new 24-bit image of the picture turned by `shown` (a panel's mounting), whose every channel shows
+// as it does in `layout` wired blue first or not (ShownChannel with the channel's kept bits;
+// PreviewChannel in the window's layout), or nullptr with the reason in the bitmap module's last status.
+BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout = PixelLayout::Rgb666, bool blueFirst = false,
+                           Turn shown = {});
 
 struct PreviewResult {
     // Whether the preview image could be made at all (false: the module's status says why).
@@ -25,6 +27,8 @@ struct PreviewResult {
     int systemError = 0;
 };
 
-// Makes the preview for the layout and dithering of `options` and saves it at `path`. A file that was
-// started but not finished is taken back by the output policy (RemovePartialOutput).
-PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options = {});
+// Makes the preview for the layout and dithering of `options` and saves it at `path`, turned by
+// `shown` after dithering, so it shows the stored pixels as written. A file that was started but not
+// finished is taken back by the output policy (RemovePartialOutput).
+PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options = {},
+                           Turn shown = {});

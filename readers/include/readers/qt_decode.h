@@ -7,11 +7,6 @@
 
 #include "convert/picture.h"
 
-struct RgbColour {
-    std::uint8_t red = 0, green = 0, blue = 0;
-    bool operator==(const RgbColour&) const = default;
-};
-
 inline constexpr std::uint64_t kDefaultMemoryLimitMiB = 1024;
 // Qt takes its allocation limit in MiB as an int.
 inline constexpr std::uint64_t kLargestMemoryLimitMiB = 1024 * 1024;
