@@ -50,7 +50,9 @@ bool ApplyDisplayFlag(std::string_view argument, OutputOptions& output) {
     return false;
 }
 
-bool IsDisplayValueOption(std::string_view name) { return name == "--layout" || name == "--name"; }
+bool IsDisplayValueOption(std::string_view name) {
+    return name == "--layout" || name == "--name" || name == "--compress";
+}
 
 std::optional<std::string> ApplyDisplayOption(std::string_view name, const std::string& value,
                                               OutputOptions& output) {
@@ -58,6 +60,11 @@ std::optional<std::string> ApplyDisplayOption(std::string_view name, const std::
         std::string problem = ArrayNameProblem(value);
         if (!problem.empty()) return problem;
         output.arrayName = value;
+        return std::nullopt;
+    }
+    if (name == "--compress") {
+        if (value != "rle" && value != "none") return "unknown compression '" + value + "'; choose rle or none";
+        output.compression = value == "rle" ? Compression::Rle : Compression::None;
         return std::nullopt;
     }
     const auto layout = PixelLayoutNamed(value);

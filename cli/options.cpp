@@ -39,6 +39,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     bool helpWanted = false;
     bool versionWanted = false;
     bool optionsEnded = false;
+    bool readBack = false;
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -61,6 +62,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (argument == "--header") {
             line.settings.output.format = OutputFormat::ArrayText;
+            continue;
+        }
+        if (argument == "--decode") {
+            readBack = true;
             continue;
         }
         if (argument == "--no-size") {
@@ -115,6 +120,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return line;
     }
     if (line.inputs.empty()) return UsageError("no picture given");
+    if (readBack) line.action = CommandLineAction::ReadBack;
+    if (line.settings.output.compression != Compression::None && !line.settings.output.sizePrefix)
+        return UsageError("--no-size cannot be used with --compress: the compressed stream's header carries the sides");
     if (line.inputs.size() > 1 && line.settings.outputPath)
         return UsageError("-o names one output, but " + std::to_string(line.inputs.size()) +
                           " pictures were given");

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "convert/compressed_stream.h"
 #include "convert/dither.h"
 #include "output_buffer.h"
 #include "run_bytes.h"
@@ -328,6 +329,8 @@ bool WriteIn(const Picture& picture, const OutputOptions& options, std::FILE* ou
 }
 
 bool WriteUndithered(const Picture& picture, const OutputOptions& options, std::FILE* out) {
+    if (options.compression == Compression::Rle && options.format == OutputFormat::RawColourStream)
+        return WriteCompressedStream(picture, options.layout, options.blueFirst, out);
     switch (options.layout) {
     case PixelLayout::Rgb666High:
         return WriteIn<PixelLayout::Rgb666High>(picture, options, out);

@@ -1,8 +1,5 @@
 // The compressed stream's encoder: its bytes for a small picture, the firmware decoder's round trip in
 // every layout, and the promised bounds on flat, smooth and noisy pictures.
-#define VANDREL_DECODE_IMPLEMENTATION
-#include "vandrel/decode.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +9,7 @@
 
 #include "convert/compressed_stream.h"
 #include "convert/pixel_bytes.h"
+#include "vandrel/decode.h"
 
 namespace {
 
