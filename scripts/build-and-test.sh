@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: an optimised build, a build under the
-# address and undefined-behaviour sanitizers, and the bitmap module built for 32 bits.
+# address and undefined-behaviour sanitizers, and the bitmap module built for 32 bits (x86 and ARM).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh build test
@@ -37,3 +37,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 cmake -S tests/bitmap32 -B build-m32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_M32=ON
 cmake --build build-m32
 run_tests build-m32 --timeout 300
+
+# The same bitmap tests and the firmware decoder's, built for 32-bit ARM and run under qemu-user-static.
+bash scripts/arm-tests.sh build-arm

@@ -10,8 +10,12 @@ for group in "$@"; do
     build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core help2man
                       qt6-image-formats-plugins) ;;
     # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
+    # clang, the ARM cross libraries and qemu-user-static: the 32-bit ARM build of the bitmap and decoder
+    # tests (Debian's ARM cross gcc would remove g++-multilib); gcc-arm-none-eabi: the decoder's
+    # Cortex-M0 size.
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
-                     lintian man-db libqt6svg6) ;;
+                     lintian man-db libqt6svg6 clang libc6-dev-armhf-cross libstdc++-12-dev-armhf-cross
+                     binutils-arm-linux-gnueabihf qemu-user-static gcc-arm-none-eabi) ;;
     bench) packages+=(hyperfine imagemagick time) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
