@@ -16,7 +16,7 @@ for group in "$@"; do
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
                      lintian man-db libqt6svg6 clang libc6-dev-armhf-cross libstdc++-12-dev-armhf-cross
                      binutils-arm-linux-gnueabihf qemu-user-static gcc-arm-none-eabi) ;;
-    bench) packages+=(hyperfine imagemagick time) ;;
+    bench) packages+=(hyperfine imagemagick time lz4 python3 bc) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac
