@@ -12,26 +12,6 @@ inline constexpr std::uint32_t kBitmapHeaderBytes = 54;
 inline constexpr std::uint32_t kInfoHeaderBytes = 40;
 inline constexpr std::uint32_t kPaletteBytes = 1024;
 
-// Where a file's colour table ends and its pixels start, as its dataOffset says; one rule for the
-// reader and the writer, so that every file written reads back as the image it came from.
-struct BitmapLayout {
-    std::uint32_t tableBytes;  // colour-table bytes in the file, whole entries only
-    std::uint32_t gapBytes;    // bytes between the table (or the header) and the pixels
-};
-
-// `withTable`: whether the file carries a colour table at all. A dataOffset past the usual start of
-// the pixels leaves a gap before them; one between the header and the end of a full table leaves room
-// for a shorter table. A dataOffset inside the header cannot be right, and is ignored: the pixels then
-// follow the header and full table as they always did.
-inline BitmapLayout LayoutOf(std::uint32_t dataOffset, bool withTable) {
-    const std::uint32_t fullTable = withTable ? kPaletteBytes : 0u;
-    const std::uint32_t usualStart = kBitmapHeaderBytes + fullTable;
-    if (dataOffset <= kBitmapHeaderBytes) return {fullTable, 0};
-    if (dataOffset >= usualStart) return {fullTable, dataOffset - usualStart};
-    const std::uint32_t room = dataOffset - kBitmapHeaderBytes;
-    return {room / 4u * 4u, room % 4u};
-}
-
 // Reads one little-endian field; false (destination untouched) when either argument is absent or
 // the whole field did not arrive.
 bool ReadLe32(std::uint32_t* destination, std::FILE* stream);

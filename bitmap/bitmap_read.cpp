@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "bitmap_fields.h"
@@ -59,20 +60,45 @@ bool SkipBytes(std::FILE* stream, std::uint64_t count) {
     return true;
 }
 
+// Where a file's colour table ends and its pixels start, as its dataOffset says.
+struct BitmapLayout {
+    std::uint32_t tableBytes;  // colour-table bytes in the file, whole entries only
+    std::uint32_t gapBytes;    // bytes between the table (or the header) and the pixels
+};
+
+// `withTable`: whether the file carries a colour table at all. A dataOffset past the usual start of
+// the pixels leaves a gap before them; one between the header and the end of a full table leaves room
+// for a shorter table. A dataOffset inside the header cannot be right, and is ignored: the pixels then
+// follow the header and full table.
+BitmapLayout LayoutOf(std::uint32_t dataOffset, bool withTable) {
+    const std::uint32_t fullTable = withTable ? kPaletteBytes : 0u;
+    const std::uint32_t usualStart = kBitmapHeaderBytes + fullTable;
+    if (dataOffset <= kBitmapHeaderBytes) return {fullTable, 0};
+    if (dataOffset >= usualStart) return {fullTable, dataOffset - usualStart};
+    const std::uint32_t room = dataOffset - kBitmapHeaderBytes;
+    return {room / 4u * 4u, room % 4u};
+}
+
+// Bytes a file must still hold after its header for `layout`.
+std::uint64_t BytesAfterHeader(const BitmapLayout& layout, std::uint32_t imageSize) {
+    return std::uint64_t{layout.tableBytes} + layout.gapBytes + imageSize;
+}
+
 // First block for a stream of unknown length; the block then doubles only after it has been filled.
 constexpr std::uint64_t kFirstUnknownBlock = 64 * 1024;
 
-// Allocates `pixels` and fills it with imageSize bytes. A regular file was measured beforehand and is
-// read in one request. A pipe or device cannot be measured, so there the block grows as bytes actually
-// arrive: a declared size that the stream never supplies is never reserved.
-BitmapStatus ReadPixels(BitmapImage& image, std::FILE* stream, bool lengthKnown) {
-    const std::uint64_t size = image.imageSize;
+// Allocates `pixels` and fills it with up to `size` bytes, counting those that arrived in `filled`. A
+// regular file was measured beforehand and is read in one request. A pipe or device cannot be
+// measured, so there the block grows as bytes actually arrive: a declared size that the stream never
+// supplies is never reserved.
+BitmapStatus FillBlock(BitmapImage& image, std::FILE* stream, std::uint64_t size, bool lengthKnown,
+                       std::uint64_t& filled) {
     std::uint64_t capacity = lengthKnown || size < kFirstUnknownBlock ? size : kFirstUnknownBlock;
     image.pixels = static_cast<std::uint8_t*>(AllocateBlock(capacity));
     if (!image.pixels) return BitmapOutOfMemory;
     // From here on every count fits size_t: none exceeds the block just allocated.
     AdviseLargeBlock(image.pixels, static_cast<std::size_t>(capacity));
-    std::uint64_t filled = std::fread(image.pixels, 1, static_cast<std::size_t>(capacity), stream);
+    filled = std::fread(image.pixels, 1, static_cast<std::size_t>(capacity), stream);
     while (filled == capacity && capacity < size) {
         const std::uint64_t grown = std::min(size, 2 * capacity);
         auto* larger = static_cast<std::uint8_t*>(ResizeBlock(image.pixels, grown));
@@ -81,7 +107,31 @@ BitmapStatus ReadPixels(BitmapImage& image, std::FILE* stream, bool lengthKnown)
         capacity = grown;
         filled += std::fread(image.pixels + filled, 1, static_cast<std::size_t>(capacity - filled), stream);
     }
-    return filled == size ? BitmapOk : BitmapInvalidFile;
+    return BitmapOk;
+}
+
+// Reads what follows the colour table: the gap, then imageSize bytes of pixels. A measured file skips
+// the gap, known by now to be there. A stream of unknown length keeps the gap's bytes until it shows
+// where the pixels are: at dataOffset when it supplies them all, else, when `usualPlace` allows it
+// (the table was a whole one), right after the table, as in a measured file too short for the gap.
+BitmapStatus ReadPixels(BitmapImage& image, std::FILE* stream, const BitmapLayout& layout, bool lengthKnown,
+                        bool usualPlace) {
+    if (lengthKnown && !SkipBytes(stream, layout.gapBytes)) return BitmapInvalidFile;
+    const std::uint64_t gap = lengthKnown ? 0u : layout.gapBytes;
+    const std::uint64_t size = image.imageSize;
+    std::uint64_t filled = 0;
+    const BitmapStatus status = FillBlock(image, stream, gap + size, lengthKnown, filled);
+    if (status != BitmapOk) return status;
+    if (filled == gap + size) {
+        if (gap > 0) std::memmove(image.pixels, image.pixels + gap, static_cast<std::size_t>(size));
+    } else if (!usualPlace || filled < size) {
+        return BitmapInvalidFile;
+    }
+    // A block that also held the gap or bytes after the pixels keeps only the pixels.
+    if (filled > size) {
+        if (auto* smaller = static_cast<std::uint8_t*>(ResizeBlock(image.pixels, size))) image.pixels = smaller;
+    }
+    return BitmapOk;
 }
 
 }  // namespace
@@ -104,20 +154,25 @@ BitmapImage* ReadBitmapFile(const char* path) {
     if (!SupportedVariant(*image)) return Fail(BitmapUnsupported, stream, image);
     if (!EnsureRowsFit(*image)) return Fail(BitmapInvalidFile, stream, image);
 
-    const BitmapLayout layout = LayoutOf(image->dataOffset, image->bitsPerPixel == 8);
+    const bool withTable = image->bitsPerPixel == 8;
+    const BitmapLayout usual = LayoutOf(0, withTable);
+    BitmapLayout layout = LayoutOf(image->dataOffset, withTable);
     const std::optional<std::uint64_t> remaining = QueryStream(stream).remainingBytes;
-    const std::uint64_t stillToCome = std::uint64_t{layout.tableBytes} + layout.gapBytes + image->imageSize;
-    if (remaining && *remaining < stillToCome) return Fail(BitmapInvalidFile, stream, image);
+    // Writers that never set dataOffset leave any value there and the pixels at the usual place: a
+    // file too short for its pixels at dataOffset but long enough at the usual place is such a file.
+    if (remaining && *remaining < BytesAfterHeader(layout, image->imageSize)) layout = usual;
+    if (remaining && *remaining < BytesAfterHeader(layout, image->imageSize))
+        return Fail(BitmapInvalidFile, stream, image);
 
-    if (image->bitsPerPixel == 8) {
+    if (withTable) {
         // Entries a shorter table does not hold stay black.
         image->palette = static_cast<std::uint8_t*>(AllocateZeroedBlock(kPaletteBytes));
         if (!image->palette) return Fail(BitmapOutOfMemory, stream, image);
         if (std::fread(image->palette, 1, layout.tableBytes, stream) != layout.tableBytes)
             return Fail(BitmapInvalidFile, stream, image);
     }
-    if (!SkipBytes(stream, layout.gapBytes)) return Fail(BitmapInvalidFile, stream, image);
-    const BitmapStatus pixels = ReadPixels(*image, stream, remaining.has_value());
+    const bool usualPlace = layout.tableBytes == usual.tableBytes;
+    const BitmapStatus pixels = ReadPixels(*image, stream, layout, remaining.has_value(), usualPlace);
     if (pixels != BitmapOk) return Fail(pixels, stream, image);
 
     std::fclose(stream);

@@ -1,5 +1,5 @@
 // WriteBitmapFile: saves an image as a BMP file: header field by field, then the colour table and
-// the pixel block each in a single request straight from the image's buffers, where dataOffset says.
+// the pixel block each in a single request straight from the image's buffers.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,25 +10,15 @@
 
 namespace {
 
-bool WriteZeros(std::FILE* stream, std::uint32_t count) {
-    static constexpr std::uint8_t zeros[4096] = {};
-    while (count > 0) {
-        const std::size_t chunk = count < sizeof zeros ? count : sizeof zeros;
-        if (std::fwrite(zeros, 1, chunk, stream) != chunk) return false;
-        count -= static_cast<std::uint32_t>(chunk);
-    }
-    return true;
-}
-
-// Header, colour table (when the image has one) and pixel rows, in file order, laid out as the
-// header's dataOffset says so that the reader finds the pixels where they were written: the table
-// shortened or a gap of zeros before the pixels where dataOffset asks for it.
+// Header, the whole colour table (when the image has one) and the pixel rows, back to back. The file's
+// dataOffset says where the rows really are, whatever the record holds: a record's value may point
+// anywhere, and a file that says otherwise would be read from the wrong place.
 bool WriteContents(const BitmapImage& image, std::FILE* stream) {
-    if (WriteBitmapHeader(&image, stream) != BitmapOk) return false;
-    const BitmapLayout layout = LayoutOf(image.dataOffset, image.palette != nullptr);
-    const std::size_t tableBytes = layout.tableBytes;
+    const std::size_t tableBytes = image.palette != nullptr ? kPaletteBytes : 0u;
+    BitmapImage header = image;  // its fields only; the buffers below are the image's own
+    header.dataOffset = static_cast<std::uint32_t>(kBitmapHeaderBytes + tableBytes);
+    if (WriteBitmapHeader(&header, stream) != BitmapOk) return false;
     if (tableBytes > 0 && std::fwrite(image.palette, 1, tableBytes, stream) != tableBytes) return false;
-    if (!WriteZeros(stream, layout.gapBytes)) return false;
     const std::size_t pixelBytes = image.imageSize;
     if (pixelBytes > 0 && std::fwrite(image.pixels, 1, pixelBytes, stream) != pixelBytes) return false;
     return true;

@@ -37,17 +37,15 @@ std::optional<std::uint64_t> ParseMiB(const std::string& value) {
 
 }  // namespace
 
-bool IsDecodeOption(std::string_view name) { return name == "--background" || name == "--max-memory"; }
+std::optional<std::string> ApplyBackground(const std::string& value, DecodeSettings& settings) {
+    const auto colour = ParseColour(value);
+    if (!colour)
+        return "option '--background' needs six hex digits RRGGBB, such as ffffff for white, not '" + value + "'";
+    settings.background = *colour;
+    return std::nullopt;
+}
 
-std::optional<std::string> ApplyDecodeOption(std::string_view name, const std::string& value,
-                                             DecodeSettings& settings) {
-    if (name == "--background") {
-        const auto colour = ParseColour(value);
-        if (!colour)
-            return "option '--background' needs six hex digits RRGGBB, such as ffffff for white, not '" + value + "'";
-        settings.background = *colour;
-        return std::nullopt;
-    }
+std::optional<std::string> ApplyMemoryLimit(const std::string& value, DecodeSettings& settings) {
     const auto mib = ParseMiB(value);
     if (!mib)
         return "option '--max-memory' needs a whole number of MiB from 1 to " +

@@ -4,13 +4,10 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "readers/qt_decode.h"
 
-// Whether `name` (without any "=value") is one of these options; each takes a value.
-bool IsDecodeOption(std::string_view name);
-
-// Applies option `name` with `value` to `settings`; answers why the value cannot be used, if it cannot.
-std::optional<std::string> ApplyDecodeOption(std::string_view name, const std::string& value,
-                                             DecodeSettings& settings);
+// --background RRGGBB and --max-memory MIB: each applies `value` to `settings`, or answers why the
+// value cannot be used.
+std::optional<std::string> ApplyBackground(const std::string& value, DecodeSettings& settings);
+std::optional<std::string> ApplyMemoryLimit(const std::string& value, DecodeSettings& settings);

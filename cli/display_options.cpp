@@ -1,8 +1,9 @@
-// Parsing of the display options, and the check that an array name is a C identifier.
+// The array name must be a C identifier; the attribute must leave the declaration whole.
 #include "display_options.h"
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -38,37 +39,57 @@ std::string ArrayNameProblem(const std::string& name) {
     return {};
 }
 
-bool ApplyDisplayFlag(std::string_view argument, OutputOptions& output) {
-    if (argument == "--bgr") {
-        output.blueFirst = true;
-        return true;
+namespace {
+
+// What an attribute's character would do to the declaration, outside quotes; nothing when harmless.
+std::string_view BreakingCharacter(char c) {
+    switch (c) {
+    case ';': return "';', which ends the declaration";
+    case '{': case '}': return "a brace, which opens or closes the initialiser";
+    case '=': return "'=', which starts the initialiser";
+    case '\\': return "a backslash, which can join the next line";
+    default: return {};
     }
-    if (argument == "--dither") {
-        output.dither = true;
-        return true;
-    }
-    return false;
 }
 
-bool IsDisplayValueOption(std::string_view name) {
-    return name == "--layout" || name == "--name" || name == "--compress";
+// The attribute's brackets and quotes, read as the compiler would: answers what does not close.
+std::string UnbalancedPart(const std::string& attribute) {
+    std::string open;  // the closing bracket each open one waits for
+    char quote = 0;
+    for (std::size_t i = 0; i < attribute.size(); ++i) {
+        const char c = attribute[i];
+        if (quote) {
+            if (c == '\\') ++i;
+            else if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '(' || c == '[') {
+            open += c == '(' ? ')' : ']';
+        } else if (c == ')' || c == ']') {
+            if (open.empty() || open.back() != c) return std::string("an unmatched '") + c + "'";
+            open.pop_back();
+        } else if (c == ',' && open.empty()) {
+            return "a ',' outside brackets, which declares another name";
+        } else if (const auto what = BreakingCharacter(c); !what.empty()) {
+            return std::string(what);
+        }
+    }
+    if (quote) return "an unclosed quote";
+    if (!open.empty()) return "an unclosed bracket";
+    return {};
 }
 
-std::optional<std::string> ApplyDisplayOption(std::string_view name, const std::string& value,
-                                              OutputOptions& output) {
-    if (name == "--name") {
-        std::string problem = ArrayNameProblem(value);
-        if (!problem.empty()) return problem;
-        output.arrayName = value;
-        return std::nullopt;
-    }
-    if (name == "--compress") {
-        if (value != "rle" && value != "none") return "unknown compression '" + value + "'; choose rle or none";
-        output.compression = value == "rle" ? Compression::Rle : Compression::None;
-        return std::nullopt;
-    }
-    const auto layout = PixelLayoutNamed(value);
-    if (!layout) return "unknown layout '" + value + "'; choose " + kPixelLayoutChoices;
-    output.layout = *layout;
-    return std::nullopt;
+}  // namespace
+
+std::string CAttributeProblem(const std::string& attribute) {
+    const std::string accepted = "; give one such as PROGMEM or __attribute__((aligned(4)))";
+    if (attribute.empty()) return "the attribute is empty" + accepted;
+    const std::string quoted = "the attribute '" + attribute + "'";
+    if (std::any_of(attribute.begin(), attribute.end(), [](char c) { return c < ' ' || c > '~'; }))
+        return quoted + " holds a line break, another control character or a byte outside ASCII" + accepted;
+    for (const std::string_view mark : {"/*", "*/", "//"})
+        if (attribute.find(mark) != std::string::npos)
+            return quoted + " holds the comment mark '" + std::string(mark) + "'" + accepted;
+    if (const std::string part = UnbalancedPart(attribute); !part.empty()) return quoted + " holds " + part + accepted;
+    return {};
 }

@@ -1,4 +1,4 @@
-// vandrel-convert: converts BMP pictures to display data from the command line.
+// vandrel-convert: converts pictures of every kind Qt reads into display data from the command line.
 #include <cstdio>
 #include <string>
 #include <vector>

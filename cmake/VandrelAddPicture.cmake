@@ -7,13 +7,32 @@ if(CMAKE_VERSION VERSION_LESS 3.20)
 endif()
 cmake_policy(VERSION 3.20...3.25)
 
-# vandrel_add_picture(<target> <picture> [HEADER] [NO_SIZE] [DITHER] [BGR] [LAYOUT <name>]
-#                     [NAME <ident>] [BACKGROUND <rrggbb>] [OUTPUT <path>])
+# The keywords of `pairs` (keyword, option, keyword, option, ...) into `variable`.
+function(_vandrel_keywords variable pairs)
+  set(keywords "")
+  while(pairs)
+    list(POP_FRONT pairs keyword option)
+    list(APPEND keywords ${keyword})
+  endwhile()
+  set(${variable} ${keywords} PARENT_SCOPE)
+endfunction()
+
+# vandrel_add_picture(<target> <picture> [HEADER] [NO_SIZE] [DITHER] [BGR] [IGNORE_ORIENTATION]
+#                     [LAYOUT <name>] [NAME <ident>] [BACKGROUND <rrggbb>] [SIZE <wxh>] [FIT <how>]
+#                     [FILTER <filter>] [ROTATE <degrees>] [FLIP <direction>] [C_STYLE <style>]
+#                     [C_ATTRIBUTE <text>] [COMPRESS <method>] [OUTPUT <path>])
 # A relative picture is taken from the current source folder, a relative OUTPUT from the current
-# build folder, where the output goes by default as <picture's name without extension>.h or .bmc.
+# build folder, where the output goes by default under the name vandrel-convert gives it.
 function(vandrel_add_picture target)
-  set(flags HEADER NO_SIZE DITHER BGR)
-  set(values LAYOUT NAME BACKGROUND OUTPUT)
+  # Each keyword, then the option of vandrel-convert it passes; the program checks the values.
+  set(flag_options HEADER --header NO_SIZE --no-size DITHER --dither BGR --bgr
+      IGNORE_ORIENTATION --ignore-orientation)
+  set(value_options LAYOUT --layout NAME --name BACKGROUND --background SIZE --size FIT --fit
+      FILTER --filter ROTATE --rotate FLIP --flip C_STYLE --c-style C_ATTRIBUTE --c-attribute
+      COMPRESS --compress)
+  _vandrel_keywords(flags "${flag_options}")
+  _vandrel_keywords(values "${value_options}")
+  list(APPEND values OUTPUT)
   if(ARGC LESS 2 OR ARGV1 IN_LIST flags OR ARGV1 IN_LIST values)
     message(FATAL_ERROR "vandrel_add_picture: give the target, then the picture, then the options")
   endif()
@@ -45,11 +64,19 @@ function(vandrel_add_picture target)
     cmake_path(ABSOLUTE_PATH arg_OUTPUT BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} NORMALIZE
                OUTPUT_VARIABLE output)
   else()
-    cmake_path(GET picture_path STEM LAST_ONLY stem)
+    # vandrel-convert's naming rule: the picture's file name with its last three characters replaced
+    # by the extension (logo.bmp gives logo.h, photo.jpeg photo.jh), here in the build folder.
+    cmake_path(GET picture_path FILENAME name)
+    string(LENGTH "${name}" length)
+    if(length LESS 3)
+      set(length 3)
+    endif()
+    math(EXPR length "${length} - 3")
+    string(SUBSTRING "${name}" 0 ${length} name)
     if(arg_HEADER)
-      set(output ${CMAKE_CURRENT_BINARY_DIR}/${stem}.h)
+      set(output ${CMAKE_CURRENT_BINARY_DIR}/${name}h)
     else()
-      set(output ${CMAKE_CURRENT_BINARY_DIR}/${stem}.bmc)
+      set(output ${CMAKE_CURRENT_BINARY_DIR}/${name}bmc)
     endif()
   endif()
   # CMake's own complaint about a second rule for one file names neither call nor picture.
@@ -61,27 +88,20 @@ function(vandrel_add_picture target)
   set_property(GLOBAL APPEND PROPERTY VANDREL_PICTURE_OUTPUTS ${output})
 
   set(options "")
-  if(arg_HEADER)
-    list(APPEND options --header)
-  endif()
-  if(arg_NO_SIZE)
-    list(APPEND options --no-size)
-  endif()
-  if(arg_DITHER)
-    list(APPEND options --dither)
-  endif()
-  if(arg_BGR)
-    list(APPEND options --bgr)
-  endif()
-  if(DEFINED arg_LAYOUT)
-    list(APPEND options --layout ${arg_LAYOUT})
-  endif()
-  if(DEFINED arg_NAME)
-    list(APPEND options --name ${arg_NAME})
-  endif()
-  if(DEFINED arg_BACKGROUND)
-    list(APPEND options --background ${arg_BACKGROUND})
-  endif()
+  set(pairs ${flag_options})
+  while(pairs)
+    list(POP_FRONT pairs keyword option)
+    if(arg_${keyword})
+      list(APPEND options ${option})
+    endif()
+  endwhile()
+  set(pairs ${value_options})
+  while(pairs)
+    list(POP_FRONT pairs keyword option)
+    if(DEFINED arg_${keyword})
+      list(APPEND options ${option} ${arg_${keyword}})
+    endif()
+  endwhile()
 
   cmake_path(GET output FILENAME output_name)
   cmake_path(GET picture_path FILENAME picture_name)

@@ -96,9 +96,9 @@ bool WriteReadSeeds() {
     h = {}, h.height = 0x80000000u, h.imageSize = 0, crafted("height-2-pow-31.bmp", h, 16);
     h = {}, h.height = 0, crafted("height-0.bmp", h, 16);
     h = {}, h.width = 0, crafted("width-0.bmp", h, 16);
-    h = {}, h.fileSize = 1, h.dataOffset = 33, h.planes = 7, crafted("carried-fields-wrong.bmp", h, 16);
+    h = {}, h.fileSize = 1, h.dataOffset = 999, h.planes = 7, crafted("carried-fields-wrong.bmp", h, 16);
     // dataOffset past the header: a gap before the pixels, a short 8-bit table, a gap after a full
-    // table, and a gap the file cannot supply.
+    // table, and a gap the file cannot supply (its pixels then lie right after the header).
     h = {}, h.dataOffset = 60, crafted("24bit-gap.bmp", h, 6 + 16);
     h = {}, h.depth = 8, h.width = 4, h.height = 2, h.imageSize = 8, h.dataOffset = 54 + 8 + 1;
     crafted("8bit-short-table.bmp", h, 9 + 8);
@@ -126,7 +126,7 @@ bool WriteWriteSeeds() {
                                         2, 3, 5, 0, 0, 0, 0, 0, 0, 4, 0, 0});
     script("8bit-large", {0, 63, 63, 1, 62, 62, 200, 2, 200, 1, 2, 3, 4, 62, 62, 5});
     script("24bit-large-padding", {1, 61, 47, 0, 60, 46, 1, 2, 3, 3, 4, 9, 0, 0, 0, 4, 60, 0, 5});
-    // dataOffset 63 leaves room for two entries and a stray byte; then 60 gives a 24-bit file a gap.
+    // dataOffsets of a short table and of a gap in the record: the saved files lay out neither.
     script("8bit-short-table", {0, 3, 2, 2, 1, 10, 20, 30, 2, 2, 40, 50, 60, 1, 0, 0, 1, 3, 3, 63, 0, 0, 0, 5});
     script("24bit-gap", {1, 2, 2, 0, 1, 1, 7, 8, 9, 3, 3, 60, 0, 0, 0, 5, 4, 1, 1});
     return ok;

@@ -36,16 +36,22 @@ std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[
 
 // Where the file's colour table and pixels lie, worked out apart from the module: the pixels at
 // dataOffset when that lies past the header, an 8-bit table of the whole entries that fit before them
-// (at most 256, the rest black); otherwise the header, a full table and the pixels back to back.
+// (at most 256, the rest black); otherwise, or when the file of `size` bytes ends before the pixels
+// at dataOffset but not before those at the usual place, the header, a full table and the pixels back
+// to back.
 struct Layout {
     std::uint64_t tableBytes;
     std::uint64_t pixelStart;
 };
 
-Layout FileLayout(const BitmapImage& image) {
+Layout FileLayout(const BitmapImage& image, std::size_t size) {
     const std::uint64_t fullTable = image.bitsPerPixel == 8 ? kPaletteBytes : 0;
-    if (image.dataOffset <= kHeaderBytes) return {fullTable, kHeaderBytes + fullTable};
-    return {std::min<std::uint64_t>(fullTable, (image.dataOffset - kHeaderBytes) / 4 * 4), image.dataOffset};
+    const Layout usual = {fullTable, kHeaderBytes + fullTable};
+    if (image.dataOffset <= kHeaderBytes) return usual;
+    const Layout atOffset = {std::min<std::uint64_t>(fullTable, (image.dataOffset - kHeaderBytes) / 4 * 4),
+                             image.dataOffset};
+    const bool endsEarly = size < atOffset.pixelStart + image.imageSize;
+    return endsEarly && size >= usual.pixelStart + image.imageSize ? usual : atOffset;
 }
 
 // The loaded header must be the file's, field for field; only imageSize may have been raised to cover
@@ -87,10 +93,9 @@ std::vector<std::uint32_t> Probes(std::uint32_t size) {
 }
 
 // The colour that pixel (x, y) must have, straight from the file's bytes.
-void ExpectedColour(const BitmapImage& image, const std::uint8_t* data, std::uint32_t x, std::uint32_t y,
-                    std::uint8_t colour[3]) {
+void ExpectedColour(const BitmapImage& image, const std::uint8_t* data, const Layout& layout, std::uint32_t x,
+                    std::uint32_t y, std::uint8_t colour[3]) {
     const std::size_t bytesPerPixel = image.bitsPerPixel / 8u;
-    const Layout layout = FileLayout(image);
     const std::size_t stride = image.imageSize / image.height;
     const std::uint8_t* pixel =
         data + layout.pixelStart + std::size_t{image.height - y - 1} * stride + x * bytesPerPixel;
@@ -103,7 +108,7 @@ void ExpectedColour(const BitmapImage& image, const std::uint8_t* data, std::uin
     colour[2] = pixel[0];
 }
 
-void CheckPixelReads(const BitmapImage& image, const std::uint8_t* data) {
+void CheckPixelReads(const BitmapImage& image, const std::uint8_t* data, const Layout& layout) {
     const bool indexed = image.bitsPerPixel == 8;
     for (std::uint32_t y : Probes(image.height)) {
         for (std::uint32_t x : Probes(image.width)) {
@@ -116,7 +121,7 @@ void CheckPixelReads(const BitmapImage& image, const std::uint8_t* data) {
             } else {
                 FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
                 std::uint8_t expected[3];
-                ExpectedColour(image, data, x, y, expected);
+                ExpectedColour(image, data, layout, x, y, expected);
                 FUZZ_CHECK(std::memcmp(rgb, expected, 3) == 0);
             }
             GetPixelRgb(&image, x, y, nullptr, nullptr, nullptr);
@@ -132,7 +137,7 @@ void CheckPixelReads(const BitmapImage& image, const std::uint8_t* data) {
     }
 }
 
-void CheckPalette(const BitmapImage& image, const std::uint8_t* data) {
+void CheckPalette(const BitmapImage& image, const std::uint8_t* data, const Layout& layout) {
     for (unsigned i = 0; i < 256; ++i) {
         std::uint8_t rgb[3] = {9, 9, 9};
         GetPaletteColor(&image, static_cast<std::uint8_t>(i), &rgb[0], &rgb[1], &rgb[2]);
@@ -142,7 +147,7 @@ void CheckPalette(const BitmapImage& image, const std::uint8_t* data) {
             continue;
         }
         FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
-        if (4u * i >= FileLayout(image).tableBytes) {
+        if (4u * i >= layout.tableBytes) {
             FUZZ_CHECK(rgb[0] == 0 && rgb[1] == 0 && rgb[2] == 0);
             continue;
         }
@@ -153,7 +158,7 @@ void CheckPalette(const BitmapImage& image, const std::uint8_t* data) {
 
 // Runs of row pixels: full and partial runs must answer what the file holds; runs that reach past
 // the row's end, also by wrapping around 32 bits, are refused and write nothing.
-void CheckPixelRuns(const BitmapImage& image, const std::uint8_t* data) {
+void CheckPixelRuns(const BitmapImage& image, const std::uint8_t* data, const Layout& layout) {
     constexpr std::uint32_t kMaxRun = 300;
     std::uint8_t rgb[3 * kMaxRun + 3];
     for (std::uint32_t y : Probes(image.height)) {
@@ -167,7 +172,7 @@ void CheckPixelRuns(const BitmapImage& image, const std::uint8_t* data) {
             FUZZ_CHECK(LastBitmapStatus() == (fits ? BitmapOk : BitmapInvalidArgument));
             for (std::uint32_t i = 0; fits && i < count; ++i) {
                 std::uint8_t expected[3];
-                ExpectedColour(image, data, x + i, y, expected);
+                ExpectedColour(image, data, layout, x + i, y, expected);
                 FUZZ_CHECK(std::memcmp(rgb + 3 * i, expected, 3) == 0);
             }
             // Nothing past the run, and nothing at all for a refused run.
@@ -186,8 +191,8 @@ void CheckPixelRuns(const BitmapImage& image, const std::uint8_t* data) {
 }
 
 // The array text for a picture of the given size, built independently of the writer.
-std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data, std::uint16_t width,
-                              std::uint16_t height) {
+std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data, const Layout& layout,
+                              std::uint16_t width, std::uint16_t height) {
     std::string text = "\nconst unsigned char pic[]={ ";
     const auto number = [&text](unsigned value, bool comma) {
         if (comma) text.push_back(',');
@@ -201,7 +206,7 @@ std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
             std::uint8_t colour[3];
-            ExpectedColour(image, data, x, y, colour);
+            ExpectedColour(image, data, layout, x, y, colour);
             for (std::uint8_t channel : colour) number(channel >> 2u, true);
             if (++onLine == 6) {
                 onLine = 0;
@@ -215,7 +220,7 @@ std::string ExpectedArrayText(const BitmapImage& image, const std::uint8_t* data
 
 // Both writers over a bounded part of the picture: up to kWriterMaxWidth columns (past the writers'
 // run size) and kWriterMaxPixels pixels; the output is compared byte for byte with the file's pixels.
-void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
+void CheckWriters(const BitmapImage& image, const std::uint8_t* data, const Layout& layout) {
     const std::uint32_t clippedWidth = image.width < kWriterMaxWidth ? image.width : kWriterMaxWidth;
     const std::uint32_t rowsAllowed = clippedWidth == 0 ? kWriterMaxPixels : kWriterMaxPixels / clippedWidth;
     const auto width = static_cast<std::uint16_t>(clippedWidth);
@@ -237,7 +242,7 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x, at += 3) {
             std::uint8_t expected[3];
-            ExpectedColour(image, data, x, y, expected);
+            ExpectedColour(image, data, layout, x, y, expected);
             for (int c = 0; c < 3; ++c) FUZZ_CHECK(bytes[at + c] == expected[c] >> 2);
         }
     }
@@ -246,7 +251,7 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data) {
     FUZZ_CHECK(out != nullptr);
     FUZZ_CHECK(WriteArrayText(corner, out));
     std::fclose(out);
-    FUZZ_CHECK(sink.Contents() == ExpectedArrayText(image, data, width, height));
+    FUZZ_CHECK(sink.Contents() == ExpectedArrayText(image, data, layout, width, height));
 
     static std::FILE* devNull = std::fopen("/dev/null", "wb");
     FUZZ_CHECK(devNull != nullptr);
@@ -296,7 +301,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(size >= kHeaderBytes);
     CheckHeader(*image, data);
     // Everything loaded came from the file: table and pixels are its bytes, where dataOffset puts them.
-    const Layout layout = FileLayout(*image);
+    const Layout layout = FileLayout(*image, size);
     FUZZ_CHECK(size >= layout.pixelStart + image->imageSize);
     if (image->bitsPerPixel == 8) {
         FUZZ_CHECK(std::memcmp(image->palette, data + kHeaderBytes, layout.tableBytes) == 0);
@@ -309,10 +314,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(BitmapWidth(image) == image->width && LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(BitmapHeight(image) == image->height && LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(BitmapDepth(image) == image->bitsPerPixel && LastBitmapStatus() == BitmapOk);
-    CheckPixelReads(*image, data);
-    CheckPixelRuns(*image, data);
-    CheckPalette(*image, data);
-    CheckWriters(*image, data);
+    CheckPixelReads(*image, data, layout);
+    CheckPixelRuns(*image, data, layout);
+    CheckPalette(*image, data, layout);
+    CheckWriters(*image, data, layout);
 
     owned.reset();
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);

@@ -1,7 +1,6 @@
 // Fuzz target for the write side. The bytes are a small script: create an image of bounded size and
 // any depth, change pixels, palette entries and carried header fields, save it and read it back. A
 // model kept beside the image says what every status, header field and byte must be.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -61,18 +60,14 @@ struct Model {
         pixels.assign(header.imageSize, 0);
     }
 
-    // Where a saved file puts its table and pixels: at dataOffset when that lies past the header, with
-    // only the whole table entries that fit before it; otherwise right after the header and table.
-    std::size_t TableBytesSaved() const {
-        if (header.dataOffset <= 54u) return palette.size();
-        return std::min<std::size_t>(palette.size(), (header.dataOffset - 54u) / 4u * 4u);
-    }
-    std::size_t PixelStart() const { return header.dataOffset <= 54u ? 54u + palette.size() : header.dataOffset; }
+    // A saved file is the header, the whole table and the pixels back to back, whatever dataOffset
+    // the record holds; the file's dataOffset says where the pixels are.
+    std::uint32_t PixelStart() const { return static_cast<std::uint32_t>(54u + palette.size()); }
 
-    // The image as it must read back from its saved file: table entries left out of the file are black.
+    // The image as it must read back from its saved file.
     Model Reloaded() const {
         Model reloaded = *this;
-        std::fill(reloaded.palette.begin() + static_cast<std::ptrdiff_t>(TableBytesSaved()), reloaded.palette.end(), 0);
+        reloaded.header.dataOffset = PixelStart();
         return reloaded;
     }
 
@@ -88,12 +83,11 @@ struct Model {
         };
         const BitmapImage& h = header;
         put(h.magic, 2), put(h.fileSize, 4), put(h.reserved1, 2), put(h.reserved2, 2);
-        put(h.dataOffset, 4), put(h.headerSize, 4), put(h.width, 4), put(h.height, 4);
+        put(PixelStart(), 4), put(h.headerSize, 4), put(h.width, 4), put(h.height, 4);
         put(h.planes, 2), put(h.bitsPerPixel, 2), put(h.compression, 4), put(h.imageSize, 4);
         put(static_cast<std::uint32_t>(h.xResolution), 4), put(static_cast<std::uint32_t>(h.yResolution), 4);
         put(static_cast<std::uint32_t>(h.coloursUsed), 4), put(static_cast<std::uint32_t>(h.coloursImportant), 4);
-        file.append(palette.begin(), palette.begin() + static_cast<std::ptrdiff_t>(TableBytesSaved()));
-        file.resize(PixelStart(), '\0');
+        file.append(palette.begin(), palette.end());
         file.append(pixels.begin(), pixels.end());
         return file;
     }
@@ -128,7 +122,8 @@ void CheckBuffers(const BitmapImage& image, const Model& model) {
     FUZZ_CHECK(std::memcmp(image.pixels, model.pixels.data(), model.pixels.size()) == 0);
 }
 
-// The carried header fields a caller may change directly in the record; they must survive a save.
+// The carried header fields a caller may change directly in the record; they must survive a save, in
+// the record, and all but dataOffset in the file too.
 void SetCarriedField(BitmapImage& image, Model& model, std::uint8_t which, std::uint32_t value) {
     const auto v16 = static_cast<std::uint16_t>(value);
     const auto s32 = static_cast<std::int32_t>(value);
@@ -136,9 +131,7 @@ void SetCarriedField(BitmapImage& image, Model& model, std::uint8_t which, std::
         case 0: image.fileSize = model.header.fileSize = value; break;
         case 1: image.reserved1 = model.header.reserved1 = v16; break;
         case 2: image.reserved2 = model.header.reserved2 = v16; break;
-        // Bounded, as a saved file carries a gap of up to dataOffset bytes; 0..2047 reaches into the
-        // header, a short table and a gap past a full one.
-        case 3: image.dataOffset = model.header.dataOffset = value % 2048u; break;
+        case 3: image.dataOffset = model.header.dataOffset = value; break;
         case 4: image.planes = model.header.planes = v16; break;
         case 5: image.xResolution = model.header.xResolution = s32; break;
         case 6: image.yResolution = model.header.yResolution = s32; break;
@@ -153,11 +146,13 @@ void SaveAndReload(const BitmapImage& image, const Model& model) {
     WriteBitmapFile(&image, file.path());
     FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
     FUZZ_CHECK(file.Contents() == model.File());
+    FUZZ_CHECK(image.dataOffset == model.header.dataOffset);
 
     const BitmapImagePtr loaded(ReadBitmapFile(file.path()));
     FUZZ_CHECK(loaded != nullptr && LastBitmapStatus() == BitmapOk);
-    CheckFields(*loaded, model.header);
-    CheckBuffers(*loaded, model.Reloaded());
+    const Model reloaded = model.Reloaded();
+    CheckFields(*loaded, reloaded.header);
+    CheckBuffers(*loaded, reloaded);
 }
 
 std::uint16_t PickDepth(Script& script) {

@@ -7,6 +7,15 @@
 #include <cstdint>
 #include <cstring>
 
+// Offsets in 64 bits: a long is 32 bits on 32-bit targets, and pictures reach past 2 GiB.
+#ifdef _WIN32
+#define VANDREL_SEEK _fseeki64
+#define VANDREL_TELL _ftelli64
+#else
+#define VANDREL_SEEK fseeko
+#define VANDREL_TELL ftello
+#endif
+
 namespace {
 
 // Sequential reads with skips; `ended` turns true once a read or skip ran past the end.
@@ -46,8 +55,8 @@ std::uint32_t Le32(const std::uint8_t* p) {
 }
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint64_t FileLength(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return 0;
-    const long length = std::ftell(file);
+    if (VANDREL_SEEK(file, 0, SEEK_END) != 0) return 0;
+    const auto length = VANDREL_TELL(file);
     return length < 0 ? 0 : static_cast<std::uint64_t>(length);
 }
 
@@ -117,7 +126,7 @@ std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
     if (compression == kRle8 || compression == kRle4) {
         if (start >= length) return "its compressed pixel data would start at byte " + std::to_string(start) +
                                     ", the file has " + std::to_string(length);
-        if (std::fseek(file, static_cast<long>(start), SEEK_SET) != 0) return std::nullopt;
+        if (VANDREL_SEEK(file, static_cast<std::int64_t>(start), SEEK_SET) != 0) return std::nullopt;
         return RunLengthEndsEarly(walk, compression == kRle4);
     }
     if (compression != kUncompressed && compression != kBitFields && compression != kAlphaBitFields)
@@ -160,7 +169,64 @@ std::optional<std::string> JpegEndsEarly(std::FILE* file) {
     return cut;
 }
 
-// Only the first picture is converted, so only its data has to be whole.
+// Counts the pixels a GIF picture's LZW codes stand for, without building them: each table entry's
+// length is its prefix's plus one.
+class LzwPixelCount {
+public:
+    explicit LzwPixelCount(int minimumCodeSize) : minimum_(minimumCodeSize) { Clear(); }
+
+    // Feeds one byte of the code stream; false once the stream holds what no decoder reads.
+    bool Feed(std::uint8_t byte) {
+        bits_ |= std::uint32_t{byte} << held_;
+        held_ += 8;
+        while (!ended_ && held_ >= codeSize_) {
+            const std::uint32_t code = bits_ & ((1u << codeSize_) - 1u);
+            bits_ >>= codeSize_;
+            held_ -= codeSize_;
+            if (!Code(code)) return false;
+        }
+        return true;
+    }
+    std::uint64_t pixels() const { return pixels_; }
+
+private:
+    void Clear() {
+        codeSize_ = minimum_ + 1;
+        next_ = (1u << minimum_) + 2u;
+        previous_ = kNone;
+    }
+    std::uint32_t Length(std::uint32_t code) const { return code < (1u << minimum_) ? 1u : lengths_[code]; }
+    bool Code(std::uint32_t code) {
+        const std::uint32_t clear = 1u << minimum_;
+        if (code == clear) return Clear(), true;
+        if (code == clear + 1) return ended_ = true, true;
+        if (previous_ == kNone) {
+            if (code >= clear) return false;
+            pixels_ += 1;
+        } else {
+            if (code > next_ || (code == next_ && next_ >= kTable)) return false;
+            const std::uint32_t length = code == next_ ? Length(previous_) + 1u : Length(code);
+            pixels_ += length;
+            if (next_ < kTable) {
+                lengths_[next_++] = Length(previous_) + 1u;
+                if (next_ == (1u << codeSize_) && codeSize_ < 12) ++codeSize_;
+            }
+        }
+        previous_ = code;
+        return true;
+    }
+
+    static constexpr std::uint32_t kTable = 4096, kNone = 0xFFFFFFFFu;
+    int minimum_;
+    std::uint32_t codeSize_ = 0, next_ = 0, previous_ = kNone;
+    std::uint32_t bits_ = 0, held_ = 0;
+    bool ended_ = false;
+    std::uint64_t pixels_ = 0;
+    std::array<std::uint32_t, kTable> lengths_{};
+};
+
+// Only the first picture is converted, so only its data has to be whole: its blocks must all be there,
+// and its codes must stand for every one of its pixels (Qt's reader fills what they leave out).
 std::optional<std::string> GifEndsEarly(std::FILE* file) {
     Walk walk(file);
     const std::string cut = "the first picture's data is cut off";
@@ -182,9 +248,22 @@ std::optional<std::string> GifEndsEarly(std::FILE* file) {
             if (walk.Byte() == EOF || !skipSubBlocks()) return cut;
         } else if (introducer == 0x2C) {  // image: descriptor, colour table, code size, sub-blocks
             std::uint8_t descriptor[9];
-            if (!walk.Read(descriptor, sizeof descriptor) || !walk.Skip(colourTableBytes(descriptor[8])) ||
-                walk.Byte() == EOF || !skipSubBlocks())
-                return cut;
+            if (!walk.Read(descriptor, sizeof descriptor) || !walk.Skip(colourTableBytes(descriptor[8]))) return cut;
+            const int codeSize = walk.Byte();
+            if (codeSize == EOF) return cut;
+            if (codeSize < 1 || codeSize > 11) return std::nullopt;  // the decoder's call
+            LzwPixelCount count(codeSize);
+            bool readable = true;
+            for (int length = walk.Byte(); length > 0; length = walk.Byte()) {
+                std::uint8_t block[255];
+                if (!walk.Read(block, static_cast<std::size_t>(length))) return cut;
+                for (int i = 0; i < length && readable; ++i) readable = count.Feed(block[i]);
+            }
+            if (walk.ended()) return cut;
+            const std::uint64_t pixels = std::uint64_t{Le16(descriptor + 4)} * Le16(descriptor + 6);
+            if (readable && count.pixels() < pixels)
+                return "the first picture's codes give " + std::to_string(count.pixels()) + " of its " +
+                       std::to_string(pixels) + " pixels";
             return std::nullopt;
         } else if (introducer == EOF) {
             return cut;

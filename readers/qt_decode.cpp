@@ -18,9 +18,12 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "convert/conversion.h"
 #include "early_end.h"
+#include "own_readers.h"
+#include "tiff_check.h"
 
 namespace {
 
@@ -145,43 +148,126 @@ std::string QtReason(const QImageReader& reader, const std::string& message) {
     return reason;
 }
 
-LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings) {
+std::uint64_t MemoryLimitBytes(const DecodeSettings& settings) {
     const std::uint64_t limitMiB = settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB
                                                                                        : kLargestMemoryLimitMiB;
-    const std::uint64_t limit = limitMiB * 1024u * 1024u;
+    return limitMiB * 1024u * 1024u;
+}
+
+// Kinds refused from the reader's format and the file itself, before a pixel is decoded.
+std::optional<std::string> RefusedKind(const QByteArray& format, const std::string& path) {
+    // Drawings are rendered with fonts, which need a running application; they are not pictures of pixels.
+    if (format == "svg" || format == "svgz") return "Qt: an SVG drawing is not a picture of pixels";
+    // This reader allocates whatever length a file declares before reading it: 2 GiB for 60 bytes.
+    if (format == "icns") return "Qt: ICNS icons are not read, since Qt's reader trusts the sizes they declare";
+    if (format == "tiff") return TiffProblem(path);
+    return std::nullopt;
+}
+
+// Icons hold several pictures of one design; the largest is the one a converter's user wants.
+void JumpToLargestIcon(QImageReader& reader) {
+    const QByteArray format = reader.format().toLower();
+    if (format != "ico" && format != "cur") return;
+    int largest = 0;
+    qint64 largestArea = -1;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (!reader.jumpToImage(i)) break;
+        const QSize size = reader.size();
+        const qint64 area = size.isValid() ? qint64{size.width()} * size.height() : 0;
+        if (area > largestArea) largest = i, largestArea = area;
+    }
+    reader.jumpToImage(largest);
+}
+
+// Sides and memory are refused before decoding where the reader can tell them from the header.
+std::optional<LoadedPicture> RefusedByAnnouncedSize(const QSize& announced, QImage::Format format,
+                                                    BitmapStatus moduleStatus, std::uint64_t limit) {
+    if (!announced.isValid()) return std::nullopt;
+    const auto width = static_cast<std::uint32_t>(announced.width());
+    const auto height = static_cast<std::uint32_t>(announced.height());
+    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    const std::uint64_t needed = HeldBytes(width, height, format);
+    if (needed > limit) return OverLimit(moduleStatus, width, height, needed, limit);
+    return std::nullopt;
+}
+
+// Decodes the picture. Some readers leave the pixels a run-length BMP skips (deltas, early row ends) as
+// they find them in the buffer; given a cleared buffer of the right size and format, they fill it in
+// place, so a skipped pixel is always 0 (index 0, or transparent) and never leftover memory. Other
+// kinds get no such buffer: clearing the declared size would cost what a tiny file merely claims.
+std::optional<QImage> ReadPicture(QImageReader& reader, RunLength runLength) {
+    QImage image;
+    const QSize announced = reader.size();
+    if (runLength != RunLength::None && announced.isValid() && reader.imageFormat() != QImage::Format_Invalid) {
+        image = QImage(announced, reader.imageFormat());
+        if (!image.isNull()) image.fill(0);
+    }
+    const uchar* cleared = image.isNull() ? nullptr : image.constBits();
+    if (!reader.read(&image)) image = QImage();
+    // A run-length picture decoded elsewhere than into the cleared buffer would carry leftover memory.
+    if (runLength != RunLength::None && !image.isNull() && image.constBits() != cleared) return std::nullopt;
+    return image;
+}
+
+// The decoded picture checked again (a reader may not know its size beforehand) and held for reading.
+LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t limit, RgbColour background) {
+    const auto width = static_cast<std::uint32_t>(image.width());
+    const auto height = static_cast<std::uint32_t>(image.height());
+    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
+        return OverLimit(moduleStatus, width, height, needed, limit);
+    // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
+    // converting the pixel format never applies them.
+    image.convertTo(QImage::Format_RGBA8888);
+    if (image.isNull() || image.format() != QImage::Format_RGBA8888) return Failure(LoadFailure::OutOfMemory, moduleStatus);
+    LoadedPicture loaded;
+    loaded.failure = LoadFailure::None;
+    loaded.moduleStatus = moduleStatus;
+    loaded.width = width;
+    loaded.height = height;
+    loaded.picture = std::make_unique<QtPicture>(std::move(image), background);
+    return loaded;
+}
+
+// TGA and PBM/PGM/PPM are read by this project's own readers, Qt's being wrong for some of them.
+std::optional<LoadedPicture> ReadOwnKind(const std::string& path, BitmapStatus moduleStatus, std::uint64_t limit,
+                                         RgbColour background) {
+    const std::unique_ptr<std::FILE, FileCloser> file{std::fopen(path.c_str(), "rb")};
+    if (!file) return std::nullopt;
+    std::optional<OwnRead> read = ReadTga(file.get(), path, limit);
+    if (!read) read = ReadNetpbm(file.get(), limit);
+    if (!read) return std::nullopt;
+    if (read->tooLarge) {
+        if (read->width > kLargestSide || read->height > kLargestSide)
+            return TooLarge(moduleStatus, read->width, read->height);
+        return OverLimit(moduleStatus, read->width, read->height, std::uint64_t{read->width} * read->height * 4u, limit);
+    }
+    if (read->image.isNull())
+        return Failure(read->endsEarly ? LoadFailure::EndsEarly : LoadFailure::Unreadable, moduleStatus, read->problem);
+    return Decoded(std::move(read->image), moduleStatus, limit, background);
+}
+
+LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings) {
+    const std::uint64_t limit = MemoryLimitBytes(settings);
     // Qt's readers open the path themselves, blocking on a pipe that has no writer, and the early-end
     // check reads the file a second time from its start, which a pipe or device cannot give.
     std::error_code unknown;
     if (!std::filesystem::is_regular_file(path, unknown))
         return Failure(LoadFailure::Unreadable, moduleStatus,
                        "other pictures than BMP are read from regular files only, not from a pipe or device");
+    if (auto own = ReadOwnKind(path, moduleStatus, limit, settings.background)) return std::move(*own);
     QuietStandardError quiet(settings.quietDecoders);
     KeptMessages messages;
 
-    QImageReader::setAllocationLimit(static_cast<int>(limitMiB));
+    QImageReader::setAllocationLimit(static_cast<int>(limit / (1024u * 1024u)));
     QImageReader reader(QFile::decodeName(QByteArray::fromStdString(path)));
     // Pixels as stored: no turning by an orientation tag, no gamma.
     reader.setAutoTransform(false);
     if (!reader.canRead()) return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, {}));
-    const QByteArray format = reader.format().toLower();
-    // Drawings are rendered with fonts, which need a running application; they are not pictures of pixels.
-    if (format == "svg" || format == "svgz")
-        return Failure(LoadFailure::Unreadable, moduleStatus, "Qt: an SVG drawing is not a picture of pixels");
-    // This reader allocates whatever length a file declares before reading it: 2 GiB for 60 bytes.
-    if (format == "icns")
-        return Failure(LoadFailure::Unreadable, moduleStatus,
-                       "Qt: ICNS icons are not read, since Qt's reader trusts the sizes they declare");
-
-    // Sides and memory are refused before decoding where the reader can tell them from the header.
-    const QSize announced = reader.size();
-    const QImage::Format announcedFormat = reader.imageFormat();
-    if (announced.isValid()) {
-        const auto width = static_cast<std::uint32_t>(announced.width());
-        const auto height = static_cast<std::uint32_t>(announced.height());
-        if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
-        const std::uint64_t needed = HeldBytes(width, height, announcedFormat);
-        if (needed > limit) return OverLimit(moduleStatus, width, height, needed, limit);
-    }
+    JumpToLargestIcon(reader);
+    if (auto refused = RefusedByAnnouncedSize(reader.size(), reader.imageFormat(), moduleStatus, limit)) return std::move(*refused);
+    if (auto reason = RefusedKind(reader.format().toLower(), path))
+        return Failure(LoadFailure::Unreadable, moduleStatus, *reason);
     RunLength runLength = RunLength::None;
     if (const std::unique_ptr<std::FILE, FileCloser> file{std::fopen(path.c_str(), "rb")}) {
         if (auto reason = FileEndsEarly(file.get())) return Failure(LoadFailure::EndsEarly, moduleStatus, *reason);
@@ -191,46 +277,19 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     if (runLength == RunLength::TopDown)
         return Failure(LoadFailure::Unreadable, moduleStatus,
                        "a run-length BMP must be stored bottom-up, but its height is negative");
-
-    // Some readers leave the pixels a file skips (run-length deltas, early row ends) as they find them
-    // in the buffer; given a cleared buffer of the right size and format, they fill it in place, so a
-    // skipped pixel is always 0 (index 0, or transparent) and never leftover memory.
-    QImage image;
-    if (announced.isValid() && announcedFormat != QImage::Format_Invalid) {
-        image = QImage(announced, announcedFormat);
-        if (!image.isNull()) image.fill(0);
-    }
-    const uchar* cleared = image.isNull() ? nullptr : image.constBits();
-    if (!reader.read(&image)) image = QImage();
-    // A run-length picture decoded elsewhere than into the cleared buffer would carry leftover memory.
-    if (runLength != RunLength::None && !image.isNull() && image.constBits() != cleared)
-        return Failure(LoadFailure::Unreadable, moduleStatus,
-                       "Qt: the pixels this run-length BMP skips could not be cleared");
-    if (image.isNull()) {
+    std::optional<QImage> image = ReadPicture(reader, runLength);
+    if (!image)
+        return Failure(LoadFailure::Unreadable, moduleStatus, "Qt: the pixels this run-length BMP skips could not be cleared");
+    if (image->isNull()) {
         // Qt's limit can be met by its own, wider pixel format, or by a reader that could not tell the
         // size beforehand; it says so only in a warning.
         if (messages.allocationLimitMet) return OverLimit(moduleStatus, 0, 0, 0, limit);
         return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, messages.first));
     }
-    const auto width = static_cast<std::uint32_t>(image.width());
-    const auto height = static_cast<std::uint32_t>(image.height());
-    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
-    if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
-        return OverLimit(moduleStatus, width, height, needed, limit);
-
-    // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
-    // converting the pixel format never applies them.
-    image.convertTo(QImage::Format_RGBA8888);
-    if (image.isNull() || image.format() != QImage::Format_RGBA8888)
-        return Failure(LoadFailure::OutOfMemory, moduleStatus);
-
-    LoadedPicture loaded;
-    loaded.failure = LoadFailure::None;
-    loaded.moduleStatus = moduleStatus;
-    loaded.width = width;
-    loaded.height = height;
-    loaded.picture = std::make_unique<QtPicture>(std::move(image), settings.background);
-    return loaded;
+    // Some readers keep the picture they made (GIF's for the next frame): let go of it before the
+    // conversion, which otherwise copies it instead of working in place.
+    reader.setDevice(nullptr);
+    return Decoded(std::move(*image), moduleStatus, limit, settings.background);
 }
 
 }  // namespace

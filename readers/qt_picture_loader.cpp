@@ -4,7 +4,9 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 namespace {
 
@@ -66,6 +68,11 @@ LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleSt
 LoadedPicture QtPictureLoader::Load(const std::string& path) const {
     try {
         LoadedPicture loaded = LoadWithBitmapModule(path);
+        std::error_code unknown;
+        if (loaded.moduleStatus == BitmapFileNotFound && std::filesystem::is_directory(path, unknown)) {
+            loaded.decoderReason = "it is a folder, not a picture file";
+            return loaded;
+        }
         // A missing file, or a picture too big for memory, is no better for another decoder.
         if (loaded.failure == LoadFailure::None || loaded.moduleStatus == BitmapFileNotFound ||
             loaded.moduleStatus == BitmapOutOfMemory)

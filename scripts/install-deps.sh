@@ -6,9 +6,10 @@ set -euo pipefail
 packages=()
 for group in "$@"; do
   case "$group" in
-    # qt6-image-formats-plugins: the command line's TIFF, WebP, TGA, MNG and WBMP readers.
-    build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core help2man
-                      qt6-image-formats-plugins) ;;
+    # qt6-image-formats-plugins: the command line's TIFF, WebP, MNG and WBMP readers; libtiff-dev: the
+    # checks before Qt's TIFF reader.
+    build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
+                      qt6-image-formats-plugins libtiff-dev) ;;
     # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
     # clang, the ARM cross libraries and qemu-user-static: the 32-bit ARM build of the bitmap and decoder
     # tests (Debian's ARM cross gcc would remove g++-multilib); gcc-arm-none-eabi: the decoder's

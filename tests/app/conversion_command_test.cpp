@@ -7,6 +7,7 @@
 #include "window_command/conversion_command.h"
 #include "app/fake_window.h"
 #include "convert/picture_files.h"
+#include "white_pixel.h"
 
 namespace fs = std::filesystem;
 
@@ -42,18 +43,15 @@ TEST_F(ConversionCommand, cancel_leaves_the_results_empty) {
     EXPECT_EQ(window.dialogRuns, 1);
 }
 
-TEST_F(ConversionCommand, raw_stream_with_size_prefix) {
+TEST_F(ConversionCommand, raw_stream_with_and_without_size_prefix) {
     window.choice = Picture("white.bmp", 1, 1, kWhite);
-    RunConversionCommand(window);
-    EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc-> DONE");
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{0, 1, 0, 1, 63, 63, 63}));
-}
-
-TEST_F(ConversionCommand, raw_stream_without_size_prefix) {
-    window.choice = Picture("white.bmp", 1, 1, kWhite);
-    window.addSize = false;
-    RunConversionCommand(window);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{63, 63, 63}));
+    for (const bool addSize : {true, false}) {
+        SCOPED_TRACE(addSize);
+        window.addSize = addSize;
+        RunConversionCommand(window);
+        EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc-> DONE");
+        EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), addSize ? kWhitePixelStream : kWhitePixelStreamUnsized);
+    }
 }
 
 TEST_F(ConversionCommand, array_text_always_carries_the_size) {
@@ -83,7 +81,7 @@ TEST_F(ConversionCommand, existing_output_is_replaced_not_appended) {
     window.choice = Picture("white.bmp", 1, 1, kWhite);
     WriteFileBytes(dir.file("white.bmc"), Bytes(100, 0xAA));
     RunConversionCommand(window);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{0, 1, 0, 1, 63, 63, 63}));
+    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), kWhitePixelStream);
 }
 
 TEST_F(ConversionCommand, pictures_that_cannot_be_used_abort_without_a_file) {

@@ -20,6 +20,7 @@
 #include "app/main_form.h"
 #include "app/open_dialog.h"
 #include "form_controls.h"
+#include "white_pixel.h"
 
 namespace {
 
@@ -130,10 +131,10 @@ private slots:
         QTest::addColumn<bool>("addSize");
         QTest::addColumn<QString>("outputName");
         QTest::addColumn<QByteArray>("outputBytes");
-        QTest::newRow("raw stream with size") << false << true << "white.bmc" << QByteArray("\x00\x01\x00\x01\x3f\x3f\x3f", 7);
-        QTest::newRow("raw stream without size") << false << false << "white.bmc" << QByteArray("\x3f\x3f\x3f", 3);
-        QTest::newRow("array text") << true << false << "white.h"
-                                    << QByteArray("\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n");
+        const auto bytes = [](const Bytes& b) { return QByteArray(reinterpret_cast<const char*>(b.data()), b.size()); };
+        QTest::newRow("raw stream with size") << false << true << "white.bmc" << bytes(kWhitePixelStream);
+        QTest::newRow("raw stream without size") << false << false << "white.bmc" << bytes(kWhitePixelStreamUnsized);
+        QTest::newRow("array text") << true << false << "white.h" << QByteArray::fromStdString(kWhitePixelArrayText);
     }
 
     void pressWritesOutputBesideInput() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "bitmap/bitmap.h"
@@ -60,19 +61,27 @@ TEST(bitmap_access, size_queries_answer_fields) {
     EXPECT_EQ(BitmapStatusText(), nullptr);
 }
 
-TEST(bitmap_access, rgb_reads_address_rows_bottom_up) {
-    const BitmapImagePtr image = LoadSmall(24);
-    ASSERT_NE(image, nullptr);
-    // Top row (y = 0) is stored second: x = 1 starts at byte 12 + 3 = 15 (blue 25, green 26, red 27).
-    Rgb top = PixelAt(image.get(), 1, 0);
-    EXPECT_EQ(top.blue, 25);
-    EXPECT_EQ(top.green, 26);
-    EXPECT_EQ(top.red, 27);
-    // Bottom row (y = 1), x = 0 starts at byte 0.
-    Rgb bottom = PixelAt(image.get(), 0, 1);
-    EXPECT_EQ(bottom.blue, 10);
-    EXPECT_EQ(bottom.green, 11);
-    EXPECT_EQ(bottom.red, 12);
+// Rows are stored bottom-up with a stride of 12 bytes; an 8-bit pixel names its palette entry, and a
+// 32-bit pixel's fourth byte is not part of its colour.
+TEST(bitmap_access, rgb_reads_answer_the_stored_colour) {
+    const struct {
+        std::uint16_t depth;
+        std::uint32_t x, y;
+        int red, green, blue;
+    } rows[] = {
+        {24, 1, 0, 27, 26, 25},    // top row, stored second: byte 12 + 3 = 15
+        {24, 0, 1, 12, 11, 10},    // bottom row, stored first: byte 0
+        {8, 1, 0, 177, 123, 23},   // byte 12 + 1 = 13 holds 23, palette entry 23
+        {32, 2, 0, 32, 31, 30},    // byte 12 + 8 = 20
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.depth << "-bit (" << row.x << ", " << row.y << ")");
+        const BitmapImagePtr image = LoadSmall(row.depth);
+        ASSERT_NE(image, nullptr);
+        if (row.depth == 32) image->pixels[12 + 8 + 3] = 0x99;
+        const Rgb colour = PixelAt(image.get(), row.x, row.y);
+        EXPECT_EQ((std::array{colour.red, colour.green, colour.blue}), (std::array{row.red, row.green, row.blue}));
+    }
 }
 
 TEST(bitmap_access, rgb_read_outside_writes_nothing) {
@@ -97,15 +106,9 @@ TEST(bitmap_access, rgb_read_outside_writes_nothing) {
     EXPECT_EQ(g, 23);
 }
 
-TEST(bitmap_access, eight_bit_rgb_reads_answer_the_palette_colour) {
+TEST(bitmap_access, eight_bit_index_and_palette_reads) {
     const BitmapImagePtr image = LoadSmall(8);
     ASSERT_NE(image, nullptr);
-    // Top row x = 1 is byte 12 + 1 = 13, whose value 23 names palette entry 23.
-    Rgb colour = PixelAt(image.get(), 1, 0);
-    EXPECT_EQ(colour.blue, 23);
-    EXPECT_EQ(colour.green, 123);
-    EXPECT_EQ(colour.red, 177);
-
     std::uint8_t index = 0;
     GetPixelIndex(image.get(), 1, 0, &index);
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
@@ -117,19 +120,6 @@ TEST(bitmap_access, eight_bit_rgb_reads_answer_the_palette_colour) {
     EXPECT_EQ(b, 255);
     EXPECT_EQ(g, static_cast<std::uint8_t>(355));
     EXPECT_EQ(r, static_cast<std::uint8_t>(200 - 255));
-}
-
-TEST(bitmap_access, thirty_two_bit_reads_ignore_the_fourth_byte) {
-    const BitmapImagePtr image = LoadSmall(32);
-    ASSERT_NE(image, nullptr);
-    // Stride 12 = 3 pixels of 4 bytes; top row x = 2 starts at 12 + 8 = 20.
-    Rgb colour = PixelAt(image.get(), 2, 0);
-    EXPECT_EQ(colour.blue, 30);
-    EXPECT_EQ(colour.green, 31);
-    EXPECT_EQ(colour.red, 32);
-    image->pixels[12 + 8 + 3] = 0x99;
-    Rgb again = PixelAt(image.get(), 2, 0);
-    EXPECT_EQ(again.red, 32);
 }
 
 TEST(bitmap_access, index_and_palette_reads_check_image_then_coordinates_then_depth) {

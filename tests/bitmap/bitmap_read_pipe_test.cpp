@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdint>
 
 #include "bitmap/bitmap.h"
@@ -35,7 +34,7 @@ TEST(bitmap_read_pipe, every_pixel_arrives_across_growing_blocks) {
     const BitmapImagePtr image(LoadThroughPipe(bytes));
     ASSERT_NE(image, nullptr) << BitmapStatusText();
     ASSERT_EQ(image->imageSize, 270000u);
-    EXPECT_TRUE(std::equal(image->pixels, image->pixels + image->imageSize, bytes.begin() + 54));
+    EXPECT_EQ(Bytes(image->pixels, image->pixels + image->imageSize), Bytes(bytes.begin() + 54, bytes.end()));
 }
 
 TEST(bitmap_read_pipe, stream_ending_before_the_pixels_is_invalid) {

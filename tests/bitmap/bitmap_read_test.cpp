@@ -82,7 +82,7 @@ TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
     // Fields the reader does not test keep the file's values, however wrong.
     file[2] = 0x99;   // fileSize
     file[6] = 0x11;   // reserved1
-    file[10] = 0x21;  // dataOffset inside the header: ignored
+    file[10] = 0x77;  // dataOffset past the end, where the pixels cannot be
     file[26] = 0x05;  // planes
     file[38] = 0xC4;  // xResolution = 196
     file[46] = 0x03;  // coloursUsed
@@ -96,7 +96,7 @@ TEST_F(BitmapRead, two_by_two_picture_loads_with_every_field_as_stored) {
     EXPECT_EQ(image->magic, 0x4D42);
     EXPECT_EQ(image->fileSize, 0x99u);
     EXPECT_EQ(image->reserved1, 0x11);
-    EXPECT_EQ(image->dataOffset, 0x21u);
+    EXPECT_EQ(image->dataOffset, 0x77u);
     EXPECT_EQ(image->headerSize, 40u);
     EXPECT_EQ(image->planes, 5);
     EXPECT_EQ(image->xResolution, 196);
@@ -129,16 +129,16 @@ TEST_F(BitmapRead, huge_declared_size_in_a_tiny_file_is_refused_before_allocatin
                     ::testing::ExitedWithCode(BitmapInvalidFile), "")
             << depth;
     }
-    // A sparse file that holds the 3.75 GiB of pixels but not the 256 MiB gap before them.
+    // A sparse file one byte short of the 3.75 GiB of pixels, after a 256 MiB gap or without it.
     WriteFileBytes(path, BmpHeader({.dataOffset = 54 + 0x10000000u, .imageSize = 0xF0000000u}));
-    std::filesystem::resize_file(path, 54 + 0xF0000000ull);
+    std::filesystem::resize_file(path, 54 + 0xF0000000ull - 1);
     EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return ReadBitmapFile(path.c_str()); }),
-                ::testing::ExitedWithCode(BitmapInvalidFile), "")
-        << "the gap counts towards what the file must hold";
+                ::testing::ExitedWithCode(BitmapInvalidFile), "");
 }
 
 // Pictures whose pixels do not follow the header and a full table at once, loaded from a file and
-// through a pipe alike: the bytes before dataOffset are skipped by reading.
+// through a pipe alike: the bytes before dataOffset are skipped by reading, unless the stream ends before
+// the pixels there.
 TEST_F(BitmapRead, pixels_start_at_the_data_offset) {
     const Bytes pixel = {0x11, 0x22, 0x33, 0x00};
     Bytes gap24 = BmpHeader({.dataOffset = 60});
@@ -151,6 +151,12 @@ TEST_F(BitmapRead, pixels_start_at_the_data_offset) {
     Bytes gap8 = BmpHeader({.dataOffset = 1078 + 5, .bitsPerPixel = 8});
     for (int i = 0; i < 256; ++i) gap8.insert(gap8.end(), {static_cast<std::uint8_t>(i), 0, 0, 0});
     gap8.insert(gap8.end(), {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 7, 0, 0, 0});
+    // Streams that end before the pixels at dataOffset but hold them at the usual place: read there.
+    Bytes far24 = BmpHeader({.dataOffset = 99});
+    far24.insert(far24.end(), pixel.begin(), pixel.end());
+    Bytes far8(gap8);
+    far8.erase(far8.begin() + 1078, far8.begin() + 1083);
+    far8[10] = 0xFF;  // dataOffset 1279
 
     PipeFeed pipe;
     for (const bool throughPipe : {false, true}) {
@@ -180,12 +186,21 @@ TEST_F(BitmapRead, pixels_start_at_the_data_offset) {
         GetPixelRgb(afterTable.get(), 0, 0, nullptr, nullptr, &blue);
         EXPECT_EQ(blue, 7);
 
+        const BitmapImagePtr wrongOffset = load(far24);
+        ASSERT_NE(wrongOffset, nullptr);
+        EXPECT_EQ(wrongOffset->dataOffset, 99u);
+        EXPECT_EQ(Bytes(wrongOffset->pixels, wrongOffset->pixels + 4), pixel);
+        const BitmapImagePtr wrongOffset8 = load(far8);
+        ASSERT_NE(wrongOffset8, nullptr);
+        GetPixelRgb(wrongOffset8.get(), 0, 0, nullptr, nullptr, &blue);
+        EXPECT_EQ(blue, 7);
+
         // Streams that end inside the gap, inside the short table, or before a far dataOffset.
         EXPECT_EQ(load(Bytes(gap24.begin(), gap24.begin() + 57)), nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
         EXPECT_EQ(load(Bytes(shortTable.begin(), shortTable.begin() + 59)), nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
-        EXPECT_EQ(load(WithPixels(BmpHeader({.dataOffset = 0xFFFFFFF0u}), 64)), nullptr);
+        EXPECT_EQ(load(WithPixels(BmpHeader({.dataOffset = 0xFFFFFFF0u}), 3)), nullptr);
         EXPECT_EQ(LastBitmapStatus(), BitmapInvalidFile);
     }
 }

@@ -146,7 +146,6 @@ TEST(bitmap_write, header_written_as_held_not_recomputed) {
     ASSERT_NE(image, nullptr);
     image->fileSize = 0xDEADBEEF;
     image->reserved1 = 0x0102;
-    image->dataOffset = 7;
     image->planes = 3;
     image->xResolution = -1;
     image->coloursImportant = 0x11223344;
@@ -156,7 +155,7 @@ TEST(bitmap_write, header_written_as_held_not_recomputed) {
     const Bytes file = ReadFileBytes(dir.file("h.bmp"));
     ASSERT_EQ(file.size(), 58u);
     EXPECT_EQ(Bytes(file.begin() + 2, file.begin() + 14),
-              (Bytes{0xEF, 0xBE, 0xAD, 0xDE, 0x02, 0x01, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00}));
+              (Bytes{0xEF, 0xBE, 0xAD, 0xDE, 0x02, 0x01, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00}));
     EXPECT_EQ(Bytes(file.begin() + 26, file.begin() + 28), (Bytes{0x03, 0x00}));
     EXPECT_EQ(Bytes(file.begin() + 38, file.begin() + 42), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(Bytes(file.begin() + 50, file.begin() + 54), (Bytes{0x44, 0x33, 0x22, 0x11}));
@@ -251,58 +250,57 @@ TEST(bitmap_write, created_images_read_back_unchanged) {
     }
 }
 
-// The writer lays the file out as its dataOffset says, so that the reader finds the pixels where they
-// were written: a gap of zeros before them, or a colour table cut to the entries that fit.
-TEST(bitmap_write, data_offset_lays_out_the_file) {
-    ScratchDir dir;
-    BitmapImagePtr rgb(CreateBitmap(1, 1, 24));
-    ASSERT_NE(rgb, nullptr);
-    SetPixelRgb(rgb.get(), 0, 0, 0x11, 0x22, 0x33);
-    rgb->dataOffset = 58;
-    WriteBitmapFile(rgb.get(), dir.file("gap.bmp").c_str());
-    ASSERT_EQ(LastBitmapStatus(), BitmapOk);
-    const Bytes gapFile = {
-        0x42, 0x4D, 0x3A, 0x00, 0x00, 0x00,              // "BM", fileSize 58 as held
-        0x00, 0x00, 0x00, 0x00, 0x3A, 0x00, 0x00, 0x00,  // reserved, dataOffset 58
-        0x28, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00,  // 40, 1 x 1
-        0x01, 0x00, 0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00,  // 24 bits, imageSize 4
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x00,  // the gap
-        0x33, 0x22, 0x11, 0x00,
+// Whatever dataOffset the record holds, the file is the header, the whole table and the rows back to
+// back, and its dataOffset says where the rows are; the record keeps its own value.
+TEST(bitmap_write, data_offset_of_the_record_never_moves_the_pixels) {
+    struct Row {
+        std::uint16_t depth;
+        std::uint32_t dataOffset;  // as the record holds it
+        Bytes fileDataOffset;      // bytes 10 to 13 of the file
+        std::uintmax_t fileBytes;
     };
-    EXPECT_EQ(ReadFileBytes(dir.file("gap.bmp")), gapFile);
-    BitmapImagePtr rgbBack(ReadBitmapFile(dir.file("gap.bmp").c_str()));
-    ASSERT_NE(rgbBack, nullptr);
-    ExpectSameImage(*rgb, *rgbBack);
-
-    BitmapImagePtr indexed(CreateBitmap(1, 1, 8));
-    ASSERT_NE(indexed, nullptr);
-    SetPaletteColor(indexed.get(), 1, 0x10, 0x20, 0x30);
-    SetPaletteColor(indexed.get(), 2, 0x40, 0x50, 0x60);  // no room for it in the file
-    SetPixelIndex(indexed.get(), 0, 0, 1);
-    indexed->dataOffset = 54 + 2 * 4 + 1;
-    WriteBitmapFile(indexed.get(), dir.file("short.bmp").c_str());
-    ASSERT_EQ(LastBitmapStatus(), BitmapOk);
-    const Bytes file = ReadFileBytes(dir.file("short.bmp"));
-    ASSERT_EQ(file.size(), 54u + 13u);
-    EXPECT_EQ(Bytes(file.begin() + 54, file.end()),
-              (Bytes{0x00, 0x00, 0x00, 0x00, 0x30, 0x20, 0x10, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00}));
-    BitmapImagePtr indexedBack(ReadBitmapFile(dir.file("short.bmp").c_str()));
-    ASSERT_NE(indexedBack, nullptr);
-    EXPECT_EQ(Bytes(indexedBack->pixels, indexedBack->pixels + 4), Bytes(indexed->pixels, indexed->pixels + 4));
-    EXPECT_EQ(Bytes(indexedBack->palette, indexedBack->palette + 8), Bytes(indexed->palette, indexed->palette + 8));
-    EXPECT_EQ(indexedBack->palette[8], 0);
+    const Row rows[] = {
+        {24, 7, {0x36, 0x00, 0x00, 0x00}, 58},           // inside the header
+        {24, 58, {0x36, 0x00, 0x00, 0x00}, 58},          // past the header
+        {24, 0x10000000, {0x36, 0x00, 0x00, 0x00}, 58},  // no 256 MiB file
+        {8, 54 + 2 * 4, {0x36, 0x04, 0x00, 0x00}, 1082},  // room for two entries: entry 200 kept
+        {8, 1078 + 5, {0x36, 0x04, 0x00, 0x00}, 1082},
+    };
+    ScratchDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.depth << "-bit, dataOffset " << row.dataOffset);
+        BitmapImagePtr image(CreateBitmap(1, 1, row.depth));
+        ASSERT_NE(image, nullptr);
+        if (row.depth == 8) {
+            SetPaletteColor(image.get(), 200, 0x10, 0x20, 0x30);
+            SetPixelIndex(image.get(), 0, 0, 200);
+        } else {
+            SetPixelRgb(image.get(), 0, 0, 0x11, 0x22, 0x33);
+        }
+        image->dataOffset = row.dataOffset;
+        const std::string path = dir.file("out.bmp");
+        WriteBitmapFile(image.get(), path.c_str());
+        ASSERT_EQ(LastBitmapStatus(), BitmapOk);
+        EXPECT_EQ(image->dataOffset, row.dataOffset);
+        ASSERT_EQ(fs::file_size(path), row.fileBytes);
+        const Bytes file = ReadFileBytes(path);
+        EXPECT_EQ(Bytes(file.begin() + 10, file.begin() + 14), row.fileDataOffset);
+        BitmapImagePtr back(ReadBitmapFile(path.c_str()));
+        ASSERT_NE(back, nullptr);
+        back->dataOffset = row.dataOffset;
+        ExpectSameImage(*image, *back);
+    }
 }
 
-TEST(bitmap_write, loaded_file_saves_back_identically) {
-    // A 2 x 2 24-bit file with odd but accepted header values: they must all survive.
+TEST(bitmap_write, loaded_file_saves_back_identically_but_for_a_wrong_data_offset) {
+    // A 2 x 2 24-bit file with odd but accepted header values: they must all survive, but for a
+    // dataOffset past the end of the file, which the saved file replaces with where its pixels are.
     Bytes file;
     PutLe16(file, 0x4D42);
     PutLe32(file, 12345);  // fileSize that matches nothing
     PutLe16(file, 0xBEEF);
     PutLe16(file, 0x0102);
-    PutLe32(file, 21);  // dataOffset inside the header, so ignored by the reader
+    PutLe32(file, 99);  // dataOffset past the end: the pixels are read from 54
     PutLe32(file, 40);
     PutLe32(file, 2);
     PutLe32(file, 2);
@@ -321,5 +319,7 @@ TEST(bitmap_write, loaded_file_saves_back_identically) {
     ASSERT_NE(image, nullptr);
     WriteBitmapFile(image.get(), dir.file("out.bmp").c_str());
     EXPECT_EQ(LastBitmapStatus(), BitmapOk);
+    EXPECT_EQ(image->dataOffset, 99u);
+    file[10] = 54;  // where the pixels are
     EXPECT_EQ(ReadFileBytes(dir.file("out.bmp")), file);
 }

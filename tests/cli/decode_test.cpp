@@ -245,13 +245,13 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     EXPECT_EQ(Refusal("cut.xbm", Bytes(xbm.begin(), xbm.end() - 10)),
               Line("cut.xbm", "the file ends early: the closing brace of its pixel list is missing, so the list "
                               "is cut off"));
-    // Qt itself refuses these when they are cut anywhere in their pixel data.
-    for (const char* format : {"png", "ppm"}) {
-        const Bytes whole = ReadFileBytes(Save(dir, image, std::string("whole.") + format, format));
-        const std::string name = std::string("cut.") + format;
-        EXPECT_EQ(Refusal(name, Bytes(whole.begin(), whole.begin() + static_cast<long>(whole.size() * 3 / 4))),
-                  Line(name, "File is not a valid BMP image; Qt: Unable to read image data"));
-    }
+    // Qt itself refuses a PNG cut anywhere in its pixel data.
+    const Bytes png = ReadFileBytes(Save(dir, image, "whole.png", "png"));
+    EXPECT_EQ(Refusal("cut.png", Bytes(png.begin(), png.begin() + static_cast<long>(png.size() * 3 / 4))),
+              Line("cut.png", "File is not a valid BMP image; Qt: Unable to read image data"));
+    const Bytes ppm = ReadFileBytes(Save(dir, image, "whole.ppm", "ppm"));
+    EXPECT_EQ(Refusal("cut.ppm", Bytes(ppm.begin(), ppm.begin() + static_cast<long>(ppm.size() * 3 / 4))),
+              Line("cut.ppm", "the file ends early: PPM picture: its pixel data stops in row 12 of 16"));
 }
 
 TEST_F(CliDecode, sides_and_memory_are_refused_before_decoding) {
@@ -275,7 +275,7 @@ TEST_F(CliDecode, sides_and_memory_are_refused_before_decoding) {
               Line("deep.png", "picture is 1000 x 1000 pixels, 8 MiB decoded; over the memory limit of 7 MiB "
                                "(raise it with --max-memory)"));
     EXPECT_EQ(Refusal("big.ppm", ppm("P6 2000 2000 255\n")),
-              Line("big.ppm", "File is not a valid BMP image; Qt: Unable to read image data"));
+              Line("big.ppm", "the file ends early: PPM picture: its pixel data stops in row 1 of 2000"));
 }
 
 TEST_F(CliDecode, unreadable_files_name_both_readers_reasons) {

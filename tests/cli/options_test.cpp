@@ -1,6 +1,10 @@
 // Command-line parsing: option spellings, what ends in a usage error, and what help and version win over.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <tuple>
+
 #include "cli/options.h"
 
 namespace {
@@ -138,4 +142,103 @@ TEST(cli_options, array_names_must_be_c_identifiers) {
               "unknown layout 'rgb555'; choose rgb666, rgb666-high, rgb565 or rgb565-le");
     EXPECT_EQ(Parse({"a.bmp", "--layout"}).usageError,
               "option '--layout' needs a layout: rgb666, rgb666-high, rgb565 or rgb565-le");
+}
+
+TEST(cli_options, fitting_turning_and_firmware_options_set_their_fields) {
+    const CommandLine line = Parse({"--size", "320x240", "--fit=cover", "--filter", "nearest", "--rotate", "270",
+                                    "--flip=vertical", "--ignore-orientation", "--header", "--c-style", "stdint",
+                                    "--c-attribute", "PROGMEM", "--compress=rle", "a.bmp"});
+    ASSERT_EQ(line.action, CommandLineAction::Convert) << line.usageError;
+    const DisplayGeometry& geometry = line.settings.geometry;
+    EXPECT_EQ(geometry.width, 320u);
+    EXPECT_EQ(geometry.height, 240u);
+    EXPECT_EQ(geometry.fit, Fit::Cover);
+    EXPECT_EQ(geometry.filter, ScaleFilter::Nearest);
+    EXPECT_EQ(geometry.rotation, Rotation::Clockwise270);
+    EXPECT_EQ(geometry.flip, Flip::Vertical);
+    EXPECT_FALSE(line.settings.decoding.applyOrientation);
+    EXPECT_EQ(line.settings.output.cStyle, CStyle::Stdint);
+    EXPECT_EQ(line.settings.output.cAttribute, "PROGMEM");
+    EXPECT_EQ(line.settings.output.compression, Compression::Rle);
+    // A side left out follows the other; the largest side is 65535.
+    const std::vector<std::tuple<std::string, std::uint32_t, std::uint32_t>> sizes{
+        {"320x", 320, 0}, {"x240", 0, 240}, {"65535x1", 65535, 1}};
+    for (const auto& [size, width, height] : sizes) {
+        const DisplayGeometry parsed = Parse({"--size=" + size, "a.bmp"}).settings.geometry;
+        EXPECT_EQ(parsed.width, width) << size;
+        EXPECT_EQ(parsed.height, height) << size;
+    }
+    for (const std::string attribute : {"__attribute__((aligned(4)))", "__attribute__((section(\".extflash\")))"})
+        EXPECT_EQ(
+            Parse({"--header", "--c-style=stdint", "--c-attribute", attribute, "a.bmp"}).settings.output.cAttribute,
+            attribute);
+}
+
+TEST(cli_options, decode_reads_one_output_into_the_picture_named_by_o) {
+    const CommandLine line = Parse({"--decode", "logo.bmc", "-o", "seen.bmp"});
+    EXPECT_EQ(line.action, CommandLineAction::ReadBack);
+    EXPECT_EQ(line.inputs, (std::vector<std::string>{"logo.bmc"}));
+    EXPECT_EQ(line.settings.outputPath, "seen.bmp");
+}
+
+TEST(cli_options, wrong_values_and_combinations_of_the_new_options) {
+    const std::string size = "option '--size' needs WxH, each side from 1 to 65535 and at most one left out "
+                             "(320x240, 320x, x240), not '";
+    const std::string accepted = "; give one such as PROGMEM or __attribute__((aligned(4)))";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--size", "0x10"}, size + "0x10'"},
+        {{"--size", "70000x10"}, size + "70000x10'"},
+        {{"--size", "10"}, size + "10'"},
+        {{"--size", "x"}, size + "x'"},
+        {{"--size", "-5x10"}, size + "-5x10'"},
+        {{"--size"}, "option '--size' needs WxH, such as 320x240, 320x or x240"},
+        {{"--rotate", "45"}, "unknown rotation '45'; choose 90, 180 or 270"},
+        {{"--fit", "fill"}, "unknown fit 'fill'; choose contain, cover or stretch"},
+        {{"--filter=cubic"}, "unknown filter 'cubic'; choose smooth or nearest"},
+        {{"--flip", "both"}, "unknown flip 'both'; choose horizontal or vertical"},
+        {{"--c-style", "arduino"}, "unknown C style 'arduino'; choose window or stdint"},
+        {{"--compress", "lz4"}, "unknown compression 'lz4'; choose rle"},
+        {{"--flip"}, "option '--flip' needs a flip: horizontal or vertical"},
+        {{"--c-attribute="}, "the attribute is empty" + accepted},
+        {{"--c-attribute", "PROGMEM;"}, "the attribute 'PROGMEM;' holds ';', which ends the declaration" + accepted},
+        {{"--c-attribute", "a{"}, "the attribute 'a{' holds a brace, which opens or closes the initialiser" + accepted},
+        {{"--c-attribute", "a=b"}, "the attribute 'a=b' holds '=', which starts the initialiser" + accepted},
+        {{"--c-attribute", "a, b"}, "the attribute 'a, b' holds a ',' outside brackets, which declares another name" +
+                                        accepted},
+        {{"--c-attribute", "/* x"}, "the attribute '/* x' holds the comment mark '/*'" + accepted},
+        {{"--c-attribute", "x */"}, "the attribute 'x */' holds the comment mark '*/'" + accepted},
+        {{"--c-attribute", "x // y"}, "the attribute 'x // y' holds the comment mark '//'" + accepted},
+        {{"--c-attribute", "a\nb"},
+         "the attribute 'a\nb' holds a line break, another control character or a byte outside ASCII" + accepted},
+        {{"--c-attribute", "__attribute__((aligned(4))"},
+         "the attribute '__attribute__((aligned(4))' holds an unclosed bracket" + accepted},
+        {{"--c-attribute", "f(a))"}, "the attribute 'f(a))' holds an unmatched ')'" + accepted},
+        {{"--c-attribute", "section(\".x)"}, "the attribute 'section(\".x)' holds an unclosed quote" + accepted},
+        {{"--compress", "rle", "--no-size", "a.bmp"},
+         "--no-size does not go with --compress, whose header carries the sides"},
+        {{"--c-style", "stdint", "a.bmp"}, "--c-style shapes the C array text: add --header"},
+        {{"--header", "--c-attribute", "PROGMEM", "a.bmp"},
+         "--c-attribute goes into the stdint header: add --c-style stdint"},
+        {{"--decode", "a.bmc"}, "--decode needs -o PICTURE.bmp, the BMP file to write"},
+        {{"--decode", "-o", "x.bmp", "a.bmc", "b.bmc"}, "--decode reads one output, but 2 were given"},
+        {{"--decode", "-o", "x.bmp"}, "--decode reads one output, but 0 were given"},
+        {{"--decode", "-o-", "a.bmc"}, "--decode writes a BMP file, not to '-'"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const CommandLine line = Parse(arguments);
+        EXPECT_EQ(line.action, CommandLineAction::UsageError) << reason;
+        EXPECT_EQ(line.usageError, reason);
+    }
+}
+
+// The README shows the option list of --help; both come from the option table only if they agree.
+TEST(cli_options, readme_lists_the_options_as_help_does) {
+    std::ifstream file(VANDREL_README);
+    ASSERT_TRUE(file) << VANDREL_README;
+    const std::string readme{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string start = "```\nvandrel-convert [OPTION]... PICTURE...\n\n";
+    const auto begin = readme.find(start);
+    ASSERT_NE(begin, std::string::npos) << "the README has no block starting with the usage line";
+    const auto end = readme.find("```\n", begin + start.size());
+    EXPECT_EQ(readme.substr(begin + start.size(), end - begin - start.size()), OptionListText());
 }

@@ -8,13 +8,13 @@
 
 #include "convert/picture_files.h"
 #include "program_run.h"
+#include "white_pixel.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::vector<Colour> kWhite{{255, 255, 255}};
-const Bytes kWhiteStream{0, 1, 0, 1, 63, 63, 63};
 
 class CliProgram : public ::testing::Test {
 protected:
@@ -42,14 +42,14 @@ TEST_F(CliProgram, output_lands_beside_the_picture_not_in_the_working_directory)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(ReadFileBytes(dir.file("pics/logo.bmc")), kWhiteStream);
+    EXPECT_EQ(ReadFileBytes(dir.file("pics/logo.bmc")), kWhitePixelStream);
     EXPECT_FALSE(Exists("logo.bmc"));
 }
 
 TEST_F(CliProgram, dash_output_goes_to_standard_output_only) {
     const ProgramRun run = RunProgram(dir, "-o - " + Quoted(Picture("white.bmp")));
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, std::string(kWhiteStream.begin(), kWhiteStream.end()));
+    EXPECT_EQ(run.out, std::string(kWhitePixelStream.begin(), kWhitePixelStream.end()));
     EXPECT_FALSE(Exists("white.bmc"));
 }
 
@@ -60,8 +60,8 @@ TEST_F(CliProgram, batch_goes_on_past_a_failed_picture) {
     const ProgramRun run = RunProgram(dir, Quoted(first) + " " + Quoted(missing) + " " + Quoted(last));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "vandrel-convert: " + missing + ": File not found\n");
-    EXPECT_EQ(ReadFileBytes(dir.file("first.bmc")), kWhiteStream);
-    EXPECT_EQ(ReadFileBytes(dir.file("last.bmc")), kWhiteStream);
+    EXPECT_EQ(ReadFileBytes(dir.file("first.bmc")), kWhitePixelStream);
+    EXPECT_EQ(ReadFileBytes(dir.file("last.bmc")), kWhitePixelStream);
     EXPECT_FALSE(Exists("missing.bmc"));
 }
 

@@ -8,6 +8,7 @@
 #include "window_command/conversion_command.h"
 #include "convert/picture_files.h"
 #include "program_run.h"
+#include "white_pixel.h"
 
 namespace fs = std::filesystem;
 
@@ -64,10 +65,10 @@ TEST(cli_same_as_window, golden_bytes_of_a_white_pixel) {
     WriteFileBytes(picture, PictureFile(1, 1, {{255, 255, 255}}));
 
     ASSERT_EQ(RunProgram(dir, "'" + picture + "'").exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{0, 1, 0, 1, 63, 63, 63}));
+    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), kWhitePixelStream);
     ASSERT_EQ(RunProgram(dir, "--no-size '" + picture + "'").exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), (Bytes{63, 63, 63}));
+    EXPECT_EQ(ReadFileBytes(dir.file("white.bmc")), kWhitePixelStreamUnsized);
     // The prefix is part of the array text whatever --no-size says, as in the window.
     ASSERT_EQ(RunProgram(dir, "--header --no-size '" + picture + "'").exitCode, 0);
-    EXPECT_EQ(ReadText(dir.file("white.h")), "\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n");
+    EXPECT_EQ(ReadText(dir.file("white.h")), kWhitePixelArrayText);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "white_pixel.h"
 #include "writer_fixture.h"
 
 namespace {
@@ -32,20 +33,11 @@ const Colour kOrange{255, 128, 0};
 
 }  // namespace
 
-TEST_F(DisplayWriters, white_pixel_raw_stream_with_and_without_prefix) {
+TEST_F(DisplayWriters, white_pixel_in_every_output) {
     Load(1, 1, {kWhite});
-    EXPECT_EQ(RawStream(true), (Bytes{0, 1, 0, 1, 63, 63, 63}));
-    EXPECT_EQ(RawStream(false), (Bytes{63, 63, 63}));
-}
-
-TEST_F(DisplayWriters, white_pixel_array_text) {
-    Load(1, 1, {kWhite});
-    EXPECT_EQ(ArrayText(), "\nconst unsigned char pic[]={ 0,1,0,1,63,63,63 };\n");
-}
-
-TEST_F(DisplayWriters, two_pixel_array_text) {
-    Load(2, 1, {kOrange, kOrange});
-    EXPECT_EQ(ArrayText(), "\nconst unsigned char pic[]={ 0,1,0,2,63,32,0,63,32,0 };\n");
+    EXPECT_EQ(RawStream(true), kWhitePixelStream);
+    EXPECT_EQ(RawStream(false), kWhitePixelStreamUnsized);
+    EXPECT_EQ(ArrayText(), kWhitePixelArrayText);
 }
 
 TEST_F(DisplayWriters, channels_keep_their_top_six_bits) {
@@ -68,29 +60,32 @@ TEST_F(DisplayWriters, prefix_puts_height_before_width_high_byte_first) {
     EXPECT_EQ(ArrayText().substr(0, start.size()), start);
 }
 
-TEST_F(DisplayWriters, six_pixels_end_with_the_closing_brace_alone) {
-    Load(6, 1, std::vector<Colour>(6, kOrange));
-    EXPECT_EQ(ArrayText(),
-              "\nconst unsigned char pic[]={ 0,1,0,6,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0\n"
-              " };\n");
-}
-
-TEST_F(DisplayWriters, seventh_pixel_shares_its_line_with_the_closing_brace) {
-    Load(7, 1, std::vector<Colour>(7, kOrange));
-    EXPECT_EQ(ArrayText(),
-              "\nconst unsigned char pic[]={ 0,1,0,7,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0\n"
-              ",63,32,0 };\n");
-}
-
-TEST_F(DisplayWriters, line_breaks_count_pixels_across_rows) {
-    // 4 x 3: breaks after the sixth and twelfth pixel, the first in the middle of the second row.
-    std::vector<Colour> colours;
-    for (std::uint8_t i = 0; i < 12; ++i) colours.push_back({static_cast<std::uint8_t>(4 * i), 0, 255});
-    Load(4, 3, colours);
-    EXPECT_EQ(ArrayText(),
-              "\nconst unsigned char pic[]={ 0,3,0,4,0,0,63,1,0,63,2,0,63,3,0,63,4,0,63,5,0,63\n"
-              ",6,0,63,7,0,63,8,0,63,9,0,63,10,0,63,11,0,63\n"
-              " };\n");
+// Six pixels to a line, counted across rows; the closing brace on a line of its own after a full line.
+TEST_F(DisplayWriters, array_text_lines) {
+    std::vector<Colour> gradient;  // 4 x 3: breaks after the sixth and twelfth pixel, mid-row and at the end
+    for (std::uint8_t i = 0; i < 12; ++i) gradient.push_back({static_cast<std::uint8_t>(4 * i), 0, 255});
+    const struct {
+        std::uint32_t width, height;
+        std::vector<Colour> colours;
+        std::string text;
+    } rows[] = {
+        {2, 1, std::vector<Colour>(2, kOrange), "\nconst unsigned char pic[]={ 0,1,0,2,63,32,0,63,32,0 };\n"},
+        {6, 1, std::vector<Colour>(6, kOrange),
+         "\nconst unsigned char pic[]={ 0,1,0,6,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0\n"
+         " };\n"},
+        {7, 1, std::vector<Colour>(7, kOrange),
+         "\nconst unsigned char pic[]={ 0,1,0,7,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0,63,32,0\n"
+         ",63,32,0 };\n"},
+        {4, 3, gradient,
+         "\nconst unsigned char pic[]={ 0,3,0,4,0,0,63,1,0,63,2,0,63,3,0,63,4,0,63,5,0,63\n"
+         ",6,0,63,7,0,63,8,0,63,9,0,63,10,0,63,11,0,63\n"
+         " };\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.width << " x " << row.height);
+        Load(row.width, row.height, row.colours);
+        EXPECT_EQ(ArrayText(), row.text);
+    }
 }
 
 TEST_F(DisplayWriters, every_decimal_value_is_plain) {
@@ -140,7 +135,7 @@ TEST_F(DisplayWriters, wide_rows_convert_across_internal_runs) {
     expectedText += " };\n";
     Load(width, height, colours);
     EXPECT_EQ(RawStream(false), expectedRaw);
-    EXPECT_TRUE(ArrayText() == expectedText);
+    EXPECT_EQ(ArrayText(), expectedText);
 }
 
 TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
@@ -182,7 +177,7 @@ TEST_F(DisplayWriters, every_layout_and_wiring_across_runs) {
             EXPECT_EQ(Written(options), expected) << static_cast<int>(layout) << " " << blueFirst;
             options.format = OutputFormat::ArrayText;
             const Bytes written = Written(options);
-            EXPECT_TRUE(std::string(written.begin(), written.end()) == text)
+            EXPECT_EQ(std::string(written.begin(), written.end()), text)
                 << static_cast<int>(layout) << " " << blueFirst;
         }
     }
@@ -194,6 +189,7 @@ TEST_F(DisplayWriters, array_name_longer_than_the_output_buffer) {
     options.format = OutputFormat::ArrayText;
     options.arrayName = std::string(100000, 'a');
     const Bytes written = Written(options);
-    EXPECT_TRUE(std::string(written.begin(), written.end()) ==
-                "\nconst unsigned char " + options.arrayName + "[]={ 0,1,0,1,63,63,63 };\n");
+    std::string expected = kWhitePixelArrayText;
+    expected.replace(expected.find("pic"), 3, options.arrayName);
+    EXPECT_EQ(std::string(written.begin(), written.end()), expected);
 }

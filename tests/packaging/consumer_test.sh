@@ -37,6 +37,8 @@ cp -r "$here/consumer" "$work/src"
   bytes 0 0 0 255 255 255 12 8 4 130 5 250                   # bottom row: black, white, (4,8,12), (250,5,130)
   bytes 0 128 255 3 2 1 51 34 17 50 100 200                  # top row: (255,128,0), (1,2,3), (17,34,51), (200,100,50)
 } >"$work/src/logo.bmp"
+# A name whose extension is not three letters long: outputs are named by the program's rule.
+cp "$work/src/logo.bmp" "$work/src/icon.jpeg"
 
 run_logged "$work/configure.log" "$cmake" -S "$work/src" -B "$work/build" -G "$generator" \
   -DCMAKE_PREFIX_PATH="$work/prefix" -DCMAKE_BUILD_TYPE=Release
@@ -57,6 +59,23 @@ $expected"
 stream=$(od -An -tu1 -v "$work/build/logo.bmc" | tr -s ' \n' ' ')
 [ "$stream" = " 63 32 0 0 0 0 4 8 12 50 25 12 0 0 0 63 63 63 1 2 3 62 1 32 " ] ||
   fail "raw colour stream without size differs:$stream"
+
+# icon.jpeg, at its own size (4x2 with "SIZE 4x"), is named as the program names it beside a picture.
+mkdir "$work/beside"
+cp "$work/src/icon.jpeg" "$work/beside/"
+"$work/prefix/bin/vandrel-convert" --no-size "$work/beside/icon.jpeg" || fail "the program refused icon.jpeg"
+made=$(cd "$work/beside" && ls | grep -vxF icon.jpeg)
+cmp -s "$work/build/$made" "$work/build/logo.bmc" || fail "icon.jpeg did not become $made like logo.bmc"
+
+# Wrong values stop the build with the program's own message.
+for case in "size|option '--size' needs WxH" "fit|unknown fit 'fill'" "filter|unknown filter 'cubic'" \
+  "rotate|unknown rotation '45'" "flip|unknown flip 'sideways'" "style|unknown C style 'arduino'" \
+  "attribute|the attribute 'x=1' holds '='" "compress|unknown compression 'lz4'"; do
+  if "$cmake" --build "$work/build" --target "refused_${case%%|*}" >"$work/refused.log" 2>&1; then
+    fail "refused_${case%%|*} was built"
+  fi
+  grep -qF "${case#*|}" "$work/refused.log" || { cat "$work/refused.log" >&2; fail "no '${case#*|}'"; }
+done
 
 # Nothing changed: no conversion runs. The picture changed: every conversion of it runs again.
 "$cmake" --build "$work/build" >"$work/again.log" 2>&1 || { cat "$work/again.log" >&2; fail "rebuild failed"; }
@@ -79,7 +98,7 @@ wrong_call() {
     fail "no '$message' for: $call"
   }
 }
-wrong_call 'vandrel_add_picture(fw logo.bmp HEADER SIZE)' "unknown argument 'SIZE'"
+wrong_call 'vandrel_add_picture(fw logo.bmp HEADER SCALE 2)' "unknown argument 'SCALE 2'"
 wrong_call 'vandrel_add_picture(fw logo.bmp LAYOUT NAME logo)' "LAYOUT needs a value"
 wrong_call 'vandrel_add_picture(fw logo.bmp HEADER OUTPUT)' "OUTPUT needs a value"
 wrong_call 'vandrel_add_picture(fw HEADER logo.bmp)' "give the target, then the picture"

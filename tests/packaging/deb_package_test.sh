@@ -36,9 +36,10 @@ done
 grep -qE '^\./usr/lib/(.+/)?vandrel/plugins/vandrel-qt-decoder\.so$' <<<"$contents" ||
   fail "the package lacks the command line's Qt decoder module"
 
-# Taken from the linked libraries: the C library and Qt's for the window.
+# Taken from the linked libraries (the C library, Qt's for the window, libtiff for the TIFF checks),
+# and Qt's image format plug-ins, which nothing links.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
+for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libtiff6 qt6-image-formats-plugins; do
   grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
@@ -58,5 +59,15 @@ for page in vandrel vandrel-convert; do
     fail "man could not show $page(1)"
   grep -q '^NAME' "$work/$page.txt" || fail "$page(1) renders without a NAME section"
   [ ! -s "$work/$page.err" ] || { cat "$work/$page.err" >&2; fail "$page(1) renders with warnings"; }
+done
+# vandrel-convert(1) is made from the option table: every option of --help heads one entry of OPTIONS,
+# nothing else does, and --layout's words stand in a list of their own, each beside its meaning.
+sed -n '/^OPTIONS$/,/^[A-Z]/{/^ \{7\}[^ ]/p}' "$work/vandrel-convert.txt" >"$work/headings"
+! grep -v '^ *-' "$work/headings" >&2 || fail "vandrel-convert(1) has headings that are no option (above)"
+sed -E 's/^ *(-[a-z], )?(--[a-z-]+).*/\2/' "$work/headings" | sort >"$work/page-options"
+"$work/root/usr/bin/vandrel-convert" --help | sed -nE 's/^  (-[a-z], )?(--[a-z-]+).*/\2/p' | sort >"$work/help-options"
+diff "$work/help-options" "$work/page-options" >&2 || fail "vandrel-convert(1) and --help list other options"
+for layout in rgb666 rgb666-high rgb565 rgb565-le; do
+  grep -qE "^ {14}$layout {2,}[a-z]" "$work/vandrel-convert.txt" || fail "--layout's $layout is not listed in the page"
 done
 echo "deb_package_test: passed"

@@ -24,7 +24,7 @@ struct ConversionSettings {
 
 enum class CommandLineAction {
     Convert,
-    // --decode: the inputs are this program's outputs, turned back into a 24-bit BMP at outputPath.
+    // --decode: the one input is this program's output, turned back into a 24-bit BMP at outputPath.
     ReadBack,
     ShowHelp,
     ShowVersion,
@@ -46,4 +46,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of --help and of --version, each ending in a line break.
 std::string UsageText();
+// The options' part of --help, as the README shows it too.
+std::string OptionListText();
 std::string VersionText();
