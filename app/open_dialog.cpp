@@ -2,10 +2,12 @@
 #include "app/open_dialog.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMargins>
 #include <QScreen>
 
@@ -14,6 +16,8 @@ namespace {
 constexpr char kFilter[] = "filter";
 constexpr char kFilterIndex[] = "filterIndex";
 constexpr char kFileName[] = "fileName";
+constexpr char kReadOnlyChecked[] = "readOnlyChecked";
+constexpr char kReadOnlyBox[] = "readOnlyBox";
 
 // The decoration the window system draws around `window`; empty while it is unknown.
 QMargins FrameMargins(const QWidget& window) {
@@ -42,6 +46,25 @@ void PlaceDialog(QFileDialog& dialog) {
 // field closes the dialog; left open, it would swallow the next click anywhere on the screen.
 void HideCompletionLists(const QFileDialog& dialog) {
     for (QCompleter* completer : dialog.findChildren<QCompleter*>()) completer->popup()->hide();
+}
+
+// Qt's own dialog has no read-only check box; the form's dialog shows one below its file type list,
+// made at the first showing. Qt lays its dialog out on a grid of labels, fields and buttons.
+QCheckBox& ReadOnlyBox(QFileDialog& dialog) {
+    if (auto* box = dialog.findChild<QCheckBox*>(kReadOnlyBox, Qt::FindDirectChildrenOnly)) return *box;
+    auto* box = new QCheckBox(QFileDialog::tr("Open as &read-only"), &dialog);
+    box->setObjectName(kReadOnlyBox);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(box, grid->rowCount(), 1);
+    return *box;
+}
+
+// Which of `filters` is selected. Where the dialog hides the patterns, Qt answers only the description.
+qsizetype SelectedFilterIndex(const QFileDialog& dialog, const QStringList& filters) {
+    const QString selected = dialog.selectedNameFilter();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == selected || filters[i].startsWith(selected + QStringLiteral(" ("))) return i;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -80,6 +103,8 @@ bool ExecuteOpenDialog(QFileDialog& dialog) {
     // The dialog is kept between showings; a cancelled showing must not leave its folder behind.
     dialog.setDirectory(QDir::current());
     dialog.selectFile(OpenDialogFileName(dialog));
+    QCheckBox& readOnlyBox = ReadOnlyBox(dialog);
+    readOnlyBox.setChecked(dialog.property(kReadOnlyChecked).toBool());
     PlaceDialog(dialog);
 
     const int outcome = dialog.exec();
@@ -89,8 +114,9 @@ bool ExecuteOpenDialog(QFileDialog& dialog) {
     if (chosen.isEmpty()) return false;
 
     dialog.setProperty(kFileName, chosen.first());
-    const qsizetype selected = filters.indexOf(dialog.selectedNameFilter());
+    const qsizetype selected = SelectedFilterIndex(dialog, filters);
     if (selected >= 0) dialog.setProperty(kFilterIndex, static_cast<int>(selected));
+    dialog.setProperty(kReadOnlyChecked, readOnlyBox.isChecked());
     // Qt's dialog leaves the working directory alone; the output is created beside the input by bare name.
     QDir::setCurrent(QFileInfo(chosen.first()).absolutePath());
     return true;

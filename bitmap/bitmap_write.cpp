@@ -1,5 +1,8 @@
 // WriteBitmapFile: saves an image as a BMP file: header field by field, then the colour table and
 // the pixel block each in a single request straight from the image's buffers.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +27,18 @@ bool WriteContents(const BitmapImage& image, std::FILE* stream) {
     return true;
 }
 
+// Opens as "wb" does, except that a named pipe nobody reads fails at once (ENXIO) instead of waiting
+// for a reader for ever; once open, writes wait for a slow reader as they always did.
+std::FILE* OpenForWriting(const char* path) {
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    const int flags = fcntl(fd, F_GETFL);
+    std::FILE* stream = nullptr;
+    if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) stream = fdopen(fd, "wb");
+    if (stream == nullptr) close(fd);
+    return stream;
+}
+
 }  // namespace
 
 void WriteBitmapFile(const BitmapImage* image, const char* path) {
@@ -36,7 +51,7 @@ void WriteBitmapFile(const BitmapImage* image, const char* path) {
         SetBitmapStatus(BitmapIoError);
         return;
     }
-    std::FILE* stream = std::fopen(path, "wb");
+    std::FILE* stream = OpenForWriting(path);
     if (stream == nullptr) {
         SetBitmapStatus(BitmapFileNotFound);
         return;

@@ -23,24 +23,25 @@ std::string OutcomeCause(const ConversionOutcome& outcome) {
     case ConversionResult::Converted:
         return {};
     case ConversionResult::NotLoaded:
-        if (outcome.decoderReason.empty()) return StatusText(outcome.moduleStatus);
-        return StatusText(outcome.moduleStatus) + "; " + outcome.decoderReason;
+        if (outcome.facts.decoderReason.empty()) return StatusText(outcome.facts.moduleStatus);
+        return StatusText(outcome.facts.moduleStatus) + "; " + outcome.facts.decoderReason;
     case ConversionResult::DepthRefused:
-        return "colour depth is " + std::to_string(outcome.depth) + " bits per pixel; only 24 can be converted";
+        return "colour depth is " + std::to_string(outcome.facts.depth) + " bits per pixel; only 24 can be converted";
     case ConversionResult::TooLarge:
-        return "picture is " + std::to_string(outcome.width) + " x " + std::to_string(outcome.height) +
-               " pixels; at most 65535 wide and 65535 high can be converted";
+        return "picture is " + std::to_string(outcome.facts.width) + " x " + std::to_string(outcome.facts.height) +
+               " pixels; at most " + std::to_string(kLargestSide) + " wide and " + std::to_string(kLargestSide) +
+               " high can be converted";
     case ConversionResult::OutOfMemory:
         return StatusText(BitmapOutOfMemory);
     case ConversionResult::OverMemoryLimit:
-        if (outcome.memoryNeeded == 0)
-            return "decoding would hold more than the memory limit of " + MiB(outcome.memoryLimit) +
+        if (outcome.facts.memoryNeeded == 0)
+            return "decoding would hold more than the memory limit of " + MiB(outcome.facts.memoryLimit) +
                    " MiB; raise it with --max-memory";
-        return "picture is " + std::to_string(outcome.width) + " x " + std::to_string(outcome.height) +
-               " pixels, " + MiB(outcome.memoryNeeded) + " MiB decoded; over the memory limit of " +
-               MiB(outcome.memoryLimit) + " MiB (raise it with --max-memory)";
+        return "picture is " + std::to_string(outcome.facts.width) + " x " + std::to_string(outcome.facts.height) +
+               " pixels, " + MiB(outcome.facts.memoryNeeded) + " MiB decoded; over the memory limit of " +
+               MiB(outcome.facts.memoryLimit) + " MiB (raise it with --max-memory)";
     case ConversionResult::EndsEarly:
-        return "the file ends early: " + outcome.decoderReason;
+        return "the file ends early: " + outcome.facts.decoderReason;
     case ConversionResult::OutputIsPicture:
         return "the output " + outcome.outputName + " would replace the picture itself";
     case ConversionResult::PreviewIsPicture:

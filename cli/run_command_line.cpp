@@ -49,8 +49,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
 
     // A batch goes on past a failed picture; the exit code remembers it.
     int exitCode = kExitConverted;
+    WrittenOutputs written;
     for (const std::string& input : line.inputs) {
-        if (const auto message = ConvertFile(input, line.settings, out)) {
+        if (const auto message = ConvertFile(input, line.settings, out, written)) {
             std::fprintf(err, "%s: %s\n", kProgramName, message->c_str());
             exitCode = kExitSomeFailed;
         }

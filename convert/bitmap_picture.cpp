@@ -20,12 +20,12 @@ void BitmapPicture::ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t coun
 LoadedPicture LoadWithBitmapModule(const std::string& path) {
     LoadedPicture loaded;
     BitmapImagePtr image(ReadBitmapFile(path.c_str()));
-    loaded.moduleStatus = LastBitmapStatus();
+    loaded.facts.moduleStatus = LastBitmapStatus();
     if (!image) return loaded;
     loaded.failure = LoadFailure::None;
-    loaded.depth = image->bitsPerPixel;
-    loaded.width = image->width;
-    loaded.height = image->height;
+    loaded.facts.depth = image->bitsPerPixel;
+    loaded.facts.width = image->width;
+    loaded.facts.height = image->height;
     loaded.picture = std::make_unique<BitmapPicture>(std::move(image));
     return loaded;
 }

@@ -2,8 +2,9 @@
 // in one place for both front ends.
 #include "convert/conversion.h"
 
-#include <cerrno>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "convert/output_file.h"
 #include "convert/output_name.h"
@@ -16,106 +17,105 @@ ConversionOutcome Outcome(ConversionResult result, ConversionOutcome base) {
     return base;
 }
 
-// Some C libraries leave errno alone on a failed flush; an unexplained failure is still an I/O error.
-int SystemErrorOr(int error) { return error != 0 ? error : EIO; }
-
-// Writes the output where the request says. On failure fills result and systemError and leaves nothing
-// partial behind.
-bool WriteOutput(const Picture& picture, const ConversionRequest& request, ConversionOutcome& outcome) {
-    if (request.placement == OutputPlacement::StandardOutput) {
-        errno = 0;
-        if (WriteDisplayData(picture, request.output, request.standardOutput)) return true;
-        outcome.result = ConversionResult::OutputNotWritten;
-        outcome.systemError = SystemErrorOr(errno);
-        return false;
-    }
-    const std::string path = OutputPathFor(request);
-    errno = 0;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        outcome.result = ConversionResult::OutputNotCreated;
-        outcome.systemError = SystemErrorOr(errno);
-        return false;
-    }
-    errno = 0;
-    const bool written = WriteDisplayData(picture, request.output, out);
-    int error = errno;
-    const bool closed = std::fclose(out) == 0;
-    if (written && closed) return true;
-    if (written) error = errno;
-    RemovePartialOutput(path);
-    outcome.result = ConversionResult::OutputNotWritten;
-    outcome.systemError = SystemErrorOr(error);
-    return false;
+LoadedPicture Load(const ConversionRequest& request) {
+    return request.loader ? request.loader->Load(request.picturePath) : LoadWithBitmapModule(request.picturePath);
 }
 
-ConversionOutcome Convert(const ConversionRequest& request) {
-    ConversionOutcome outcome;
-    LoadedPicture loaded = request.loader ? request.loader->Load(request.picturePath)
-                                          : LoadWithBitmapModule(request.picturePath);
-    outcome.moduleStatus = loaded.moduleStatus;
-    outcome.decoderReason = loaded.decoderReason;
-    outcome.depth = loaded.depth;
-    outcome.width = loaded.width;
-    outcome.height = loaded.height;
-    outcome.memoryNeeded = loaded.memoryNeeded;
-    outcome.memoryLimit = loaded.memoryLimit;
+// Why the loaded picture cannot be converted, if it cannot.
+std::optional<ConversionResult> Refusal(const LoadedPicture& loaded, const ConversionRequest& request) {
     switch (loaded.failure) {
     case LoadFailure::TooLarge:
-        return Outcome(ConversionResult::TooLarge, outcome);
+        return ConversionResult::TooLarge;
     case LoadFailure::OverMemoryLimit:
-        return Outcome(ConversionResult::OverMemoryLimit, outcome);
+        return ConversionResult::OverMemoryLimit;
     case LoadFailure::EndsEarly:
-        return Outcome(ConversionResult::EndsEarly, outcome);
+        return ConversionResult::EndsEarly;
     case LoadFailure::OutOfMemory:
-        return Outcome(ConversionResult::OutOfMemory, outcome);
+        return ConversionResult::OutOfMemory;
     case LoadFailure::None:
     case LoadFailure::Unreadable:
         break;
     }
+    const PictureFacts& facts = loaded.facts;
     if (loaded.failure != LoadFailure::None || !loaded.picture) {
-        return Outcome(loaded.moduleStatus == BitmapOutOfMemory && loaded.decoderReason.empty()
-                           ? ConversionResult::OutOfMemory
-                           : ConversionResult::NotLoaded,
-                       outcome);
+        return facts.moduleStatus == BitmapOutOfMemory && facts.decoderReason.empty() ? ConversionResult::OutOfMemory
+                                                                                      : ConversionResult::NotLoaded;
     }
     // A failed load of the window's kind shows as a depth that is not 24, so it comes first.
-    if (request.only24BitPictures && loaded.depth != kWindowDepth)
-        return Outcome(ConversionResult::DepthRefused, outcome);
-    const Picture& picture = *loaded.picture;
-    if (picture.Width() > kLargestSide || picture.Height() > kLargestSide)
-        return Outcome(ConversionResult::TooLarge, outcome);
+    if (request.only24BitPictures && facts.depth != kWindowDepth) return ConversionResult::DepthRefused;
+    if (!SidesFitSizePrefix(loaded.picture->Width(), loaded.picture->Height())) return ConversionResult::TooLarge;
+    return std::nullopt;
+}
+
+// Names that would overwrite the picture, or each other. Checked before anything is written, so a clash
+// costs no file.
+std::optional<ConversionResult> NameClash(const ConversionRequest& request, const std::string& outputPath) {
+    const bool toFile = request.placement != OutputPlacement::StandardOutput;
+    // Opening the picture itself for writing would empty it ("pic.bmc" converts to "pic.bmc").
+    if (toFile && IsSameFile(outputPath, request.picturePath)) return ConversionResult::OutputIsPicture;
+    if (!request.previewPath) return std::nullopt;
+    const std::string& preview = *request.previewPath;
+    if (IsSameFile(preview, request.picturePath)) return ConversionResult::PreviewIsPicture;
+    if (toFile && (preview == outputPath || IsSameFile(preview, outputPath))) return ConversionResult::PreviewIsOutput;
+    return std::nullopt;
+}
+
+// Writes the output where the request says. On failure fills result and systemError and leaves nothing
+// partial behind.
+bool WriteOutput(const Picture& picture, const ConversionRequest& request, const std::string& path,
+                 ConversionOutcome& outcome) {
+    if (request.placement == OutputPlacement::StandardOutput) {
+        outcome.systemError = WriteDisplayData(picture, request.output, request.standardOutput);
+        if (outcome.systemError == 0) return true;
+        outcome.result = ConversionResult::OutputNotWritten;
+        return false;
+    }
+    const OpenedOutput out = OpenOutputFile(path);
+    if (!out.file) {
+        outcome.result = ConversionResult::OutputNotCreated;
+        outcome.systemError = out.systemError;
+        return false;
+    }
+    const int writeError = WriteDisplayData(picture, request.output, out.file);
+    const int closeError = CloseOutputFile(out.file);
+    if (writeError == 0 && closeError == 0) return true;
+    RemovePartialOutput(path);
+    outcome.result = ConversionResult::OutputNotWritten;
+    outcome.systemError = writeError != 0 ? writeError : closeError;
+    return false;
+}
+
+// Writes the requested preview. On failure fills the outcome and takes the output back too: the output
+// alone would pass for the whole of what was asked.
+bool WriteRequestedPreview(const Picture& picture, const ConversionRequest& request, const std::string& outputPath,
+                           ConversionOutcome& outcome) {
+    const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output);
+    if (preview.status == BitmapOk) return true;
+    if (request.placement != OutputPlacement::StandardOutput) RemovePartialOutput(outputPath);
+    outcome.result = preview.made ? ConversionResult::PreviewNotWritten : ConversionResult::PreviewNotMade;
+    outcome.previewStatus = preview.status;
+    outcome.systemError = preview.systemError;
+    return false;
+}
+
+ConversionOutcome Convert(const ConversionRequest& request) {
+    LoadedPicture loaded = Load(request);
+    const std::optional<ConversionResult> refusal = Refusal(loaded, request);
+    ConversionOutcome outcome;
+    outcome.facts = std::move(loaded.facts);
+    if (refusal) return Outcome(*refusal, std::move(outcome));
 
     const std::string outputPath = OutputPathFor(request);
     outcome.outputName = request.placement == OutputPlacement::WorkingDirectory
                              ? FormOutputName(request.picturePath, OutputExtension(request.output.format))
                              : outputPath;
-    const bool toFile = request.placement != OutputPlacement::StandardOutput;
-    // Opening the picture itself for writing would empty it ("pic.bmc" converts to "pic.bmc").
-    if (toFile && IsSameFile(outputPath, request.picturePath))
-        return Outcome(ConversionResult::OutputIsPicture, outcome);
-    if (request.previewPath) {
-        // Checked before anything is written, so a clash costs no file.
-        const std::string& preview = *request.previewPath;
-        outcome.previewName = preview;
-        if (IsSameFile(preview, request.picturePath)) return Outcome(ConversionResult::PreviewIsPicture, outcome);
-        if (toFile && (preview == outputPath || IsSameFile(preview, outputPath)))
-            return Outcome(ConversionResult::PreviewIsOutput, outcome);
-    }
+    outcome.previewName = request.previewPath.value_or("");
+    if (const auto clash = NameClash(request, outputPath)) return Outcome(*clash, std::move(outcome));
 
-    if (!WriteOutput(picture, request, outcome)) return outcome;
-    if (request.previewPath) {
-        const PreviewResult preview = WritePreview(picture, *request.previewPath, request.output);
-        if (preview.status != BitmapOk) {
-            // The output alone would pass for the whole of what was asked.
-            if (toFile) RemovePartialOutput(outputPath);
-            outcome.previewStatus = preview.status;
-            outcome.systemError = preview.systemError;
-            return Outcome(preview.made ? ConversionResult::PreviewNotWritten : ConversionResult::PreviewNotMade,
-                           outcome);
-        }
-    }
-    return Outcome(ConversionResult::Converted, outcome);
+    const Picture& picture = *loaded.picture;
+    if (!WriteOutput(picture, request, outputPath, outcome)) return outcome;
+    if (request.previewPath && !WriteRequestedPreview(picture, request, outputPath, outcome)) return outcome;
+    return Outcome(ConversionResult::Converted, std::move(outcome));
 }
 
 }  // namespace
@@ -148,7 +148,7 @@ ConversionOutcome ConvertPicture(const ConversionRequest& request) {
         // answers a status instead.
         ConversionOutcome outcome;
         outcome.result = ConversionResult::OutOfMemory;
-        outcome.moduleStatus = BitmapOutOfMemory;
+        outcome.facts.moduleStatus = BitmapOutOfMemory;
         return outcome;
     }
 }

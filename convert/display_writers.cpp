@@ -346,16 +346,18 @@ bool WriteUndithered(const Picture& picture, const OutputOptions& options, std::
 
 }  // namespace
 
-bool WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out) {
-    if (!options.dither) return WriteUndithered(picture, options, out);
-    // The dithered picture shows each pixel at one of the layout's levels, which the writers then
-    // cut without loss.
-    const std::unique_ptr<DitheredPicture> dithered = DitheredPicture::Make(picture, options.layout);
-    if (!dithered) {
-        errno = ENOMEM;
-        return false;
+int WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out) {
+    std::unique_ptr<DitheredPicture> dithered;
+    if (options.dither) {
+        // The dithered picture shows each pixel at one of the layout's levels, which the writers then
+        // cut without loss.
+        dithered = DitheredPicture::Make(picture, options.layout);
+        if (!dithered) return ENOMEM;
     }
-    return WriteUndithered(*dithered, options, out);
+    // The C library's reason is read right where the write failed, and travels on as a value.
+    errno = 0;
+    if (WriteUndithered(dithered ? *dithered : picture, options, out)) return 0;
+    return errno != 0 ? errno : EIO;
 }
 
 bool WriteRawColourStream(const Picture& picture, bool withSizePrefix, std::FILE* out) {

@@ -46,17 +46,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.Assign(data, size));
 
     const LoadedPicture onBlack = Decode(file, {0, 0, 0});
-    FUZZ_CHECK(onBlack.moduleStatus == BitmapInvalidFile);
+    FUZZ_CHECK(onBlack.facts.moduleStatus == BitmapInvalidFile);
     if (!onBlack.picture) {
         FUZZ_CHECK(onBlack.failure != LoadFailure::None);
         if (onBlack.failure == LoadFailure::Unreadable || onBlack.failure == LoadFailure::EndsEarly)
-            FUZZ_CHECK(!onBlack.decoderReason.empty());
-        if (onBlack.failure == LoadFailure::TooLarge) FUZZ_CHECK(onBlack.width > 0xFFFF || onBlack.height > 0xFFFF);
-        if (onBlack.failure == LoadFailure::OverMemoryLimit) FUZZ_CHECK(onBlack.memoryLimit == kLimitMiB << 20);
+            FUZZ_CHECK(!onBlack.facts.decoderReason.empty());
+        if (onBlack.failure == LoadFailure::TooLarge)
+            FUZZ_CHECK(onBlack.facts.width > 0xFFFF || onBlack.facts.height > 0xFFFF);
+        if (onBlack.failure == LoadFailure::OverMemoryLimit) FUZZ_CHECK(onBlack.facts.memoryLimit == kLimitMiB << 20);
         return 0;
     }
     const Picture& whole = *onBlack.picture;
-    FUZZ_CHECK(whole.Width() == onBlack.width && whole.Height() == onBlack.height);
+    FUZZ_CHECK(whole.Width() == onBlack.facts.width && whole.Height() == onBlack.facts.height);
     FUZZ_CHECK(whole.Width() >= 1 && whole.Height() >= 1 && whole.Width() <= 0xFFFF && whole.Height() <= 0xFFFF);
     FUZZ_CHECK(std::uint64_t{whole.Width()} * whole.Height() * 4u <= kLimitMiB << 20);
 
@@ -67,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Over white every channel is at least what it is over black, and equal where the pixel is opaque.
     const LoadedPicture onWhite = Decode(file, {255, 255, 255});
-    FUZZ_CHECK(onWhite.picture && onWhite.width == onBlack.width && onWhite.height == onBlack.height);
+    FUZZ_CHECK(onWhite.picture && onWhite.facts.width == onBlack.facts.width &&
+               onWhite.facts.height == onBlack.facts.height);
     const std::vector<std::uint8_t> white = Pixels(PictureCorner(*onWhite.picture, width, height));
     for (std::size_t i = 0; i < black.size(); ++i) FUZZ_CHECK(black[i] <= white[i]);
 

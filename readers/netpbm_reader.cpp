@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "convert/picture.h"
 #include "own_readers.h"
 
 namespace {
@@ -119,7 +120,7 @@ std::optional<OwnRead> ReadNetpbm(std::FILE* file, std::uint64_t memoryLimit) {
     h.width = *width, h.height = *height, h.maxValue = *maxValue;
     OwnRead read;
     read.width = h.width, read.height = h.height;
-    if (std::uint64_t{h.width} * h.height * 4u > memoryLimit || h.width > 0xFFFF || h.height > 0xFFFF) {
+    if (std::uint64_t{h.width} * h.height * 4u > memoryLimit || !SidesFitSizePrefix(h.width, h.height)) {
         read.tooLarge = true;
         return read;
     }

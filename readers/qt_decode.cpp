@@ -20,7 +20,6 @@
 #include <new>
 #include <optional>
 
-#include "convert/conversion.h"
 #include "early_end.h"
 #include "own_readers.h"
 #include "tiff_check.h"
@@ -120,25 +119,25 @@ std::uint64_t HeldBytes(std::uint64_t width, std::uint64_t height, QImage::Forma
 LoadedPicture Failure(LoadFailure failure, BitmapStatus moduleStatus, std::string reason = {}) {
     LoadedPicture loaded;
     loaded.failure = failure;
-    loaded.moduleStatus = moduleStatus;
-    loaded.decoderReason = std::move(reason);
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.decoderReason = std::move(reason);
     return loaded;
 }
 
 LoadedPicture TooLarge(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height) {
     LoadedPicture loaded = Failure(LoadFailure::TooLarge, moduleStatus);
-    loaded.width = width;
-    loaded.height = height;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
     return loaded;
 }
 
 LoadedPicture OverLimit(BitmapStatus moduleStatus, std::uint32_t width, std::uint32_t height, std::uint64_t needed,
                         std::uint64_t limit) {
     LoadedPicture loaded = Failure(LoadFailure::OverMemoryLimit, moduleStatus);
-    loaded.width = width;
-    loaded.height = height;
-    loaded.memoryNeeded = needed;
-    loaded.memoryLimit = limit;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
+    loaded.facts.memoryNeeded = needed;
+    loaded.facts.memoryLimit = limit;
     return loaded;
 }
 
@@ -185,7 +184,7 @@ std::optional<LoadedPicture> RefusedByAnnouncedSize(const QSize& announced, QIma
     if (!announced.isValid()) return std::nullopt;
     const auto width = static_cast<std::uint32_t>(announced.width());
     const auto height = static_cast<std::uint32_t>(announced.height());
-    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
     const std::uint64_t needed = HeldBytes(width, height, format);
     if (needed > limit) return OverLimit(moduleStatus, width, height, needed, limit);
     return std::nullopt;
@@ -213,7 +212,7 @@ std::optional<QImage> ReadPicture(QImageReader& reader, RunLength runLength) {
 LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t limit, RgbColour background) {
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
-    if (width > kLargestSide || height > kLargestSide) return TooLarge(moduleStatus, width, height);
+    if (!SidesFitSizePrefix(width, height)) return TooLarge(moduleStatus, width, height);
     if (const std::uint64_t needed = HeldBytes(width, height, image.format()); needed > limit)
         return OverLimit(moduleStatus, width, height, needed, limit);
     // Straight alpha; a premultiplied picture is divided back. Colour-space tags are left as they are:
@@ -222,9 +221,9 @@ LoadedPicture Decoded(QImage image, BitmapStatus moduleStatus, std::uint64_t lim
     if (image.isNull() || image.format() != QImage::Format_RGBA8888) return Failure(LoadFailure::OutOfMemory, moduleStatus);
     LoadedPicture loaded;
     loaded.failure = LoadFailure::None;
-    loaded.moduleStatus = moduleStatus;
-    loaded.width = width;
-    loaded.height = height;
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.width = width;
+    loaded.facts.height = height;
     loaded.picture = std::make_unique<QtPicture>(std::move(image), background);
     return loaded;
 }
@@ -238,7 +237,7 @@ std::optional<LoadedPicture> ReadOwnKind(const std::string& path, BitmapStatus m
     if (!read) read = ReadNetpbm(file.get(), limit);
     if (!read) return std::nullopt;
     if (read->tooLarge) {
-        if (read->width > kLargestSide || read->height > kLargestSide)
+        if (!SidesFitSizePrefix(read->width, read->height))
             return TooLarge(moduleStatus, read->width, read->height);
         return OverLimit(moduleStatus, read->width, read->height, std::uint64_t{read->width} * read->height * 4u, limit);
     }

@@ -12,8 +12,8 @@ namespace {
 
 LoadedPicture Unreadable(BitmapStatus moduleStatus, std::string reason) {
     LoadedPicture loaded;
-    loaded.moduleStatus = moduleStatus;
-    loaded.decoderReason = std::move(reason);
+    loaded.facts.moduleStatus = moduleStatus;
+    loaded.facts.decoderReason = std::move(reason);
     return loaded;
 }
 
@@ -69,19 +69,19 @@ LoadedPicture QtPictureLoader::Load(const std::string& path) const {
     try {
         LoadedPicture loaded = LoadWithBitmapModule(path);
         std::error_code unknown;
-        if (loaded.moduleStatus == BitmapFileNotFound && std::filesystem::is_directory(path, unknown)) {
-            loaded.decoderReason = "it is a folder, not a picture file";
+        if (loaded.facts.moduleStatus == BitmapFileNotFound && std::filesystem::is_directory(path, unknown)) {
+            loaded.facts.decoderReason = "it is a folder, not a picture file";
             return loaded;
         }
         // A missing file, or a picture too big for memory, is no better for another decoder.
-        if (loaded.failure == LoadFailure::None || loaded.moduleStatus == BitmapFileNotFound ||
-            loaded.moduleStatus == BitmapOutOfMemory)
+        if (loaded.failure == LoadFailure::None || loaded.facts.moduleStatus == BitmapFileNotFound ||
+            loaded.facts.moduleStatus == BitmapOutOfMemory)
             return loaded;
-        return decoder_(path, loaded.moduleStatus, settings_);
+        return decoder_(path, loaded.facts.moduleStatus, settings_);
     } catch (const std::bad_alloc&) {
         LoadedPicture loaded;
         loaded.failure = LoadFailure::OutOfMemory;
-        loaded.moduleStatus = BitmapOutOfMemory;
+        loaded.facts.moduleStatus = BitmapOutOfMemory;
         return loaded;
     }
 }

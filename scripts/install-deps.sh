@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever of the named package groups is missing on this machine.
 # Usage: install-deps.sh build|test|bench...
+# apt's own output goes to a log file (shown when the installation fails); the screen gets one line.
 set -euo pipefail
+source "$(dirname "$0")/phase.sh"
 
 packages=()
 for group in "$@"; do
@@ -10,13 +12,15 @@ for group in "$@"; do
     # checks before Qt's TIFF reader.
     build) packages+=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
                       qt6-image-formats-plugins libtiff-dev) ;;
-    # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one.
-    # clang, the ARM cross libraries and qemu-user-static: the 32-bit ARM build of the bitmap and decoder
-    # tests (Debian's ARM cross gcc would remove g++-multilib); gcc-arm-none-eabi: the decoder's
-    # Cortex-M0 size.
+    # libqt6svg6: Qt's SVG reader, so that the test of a refused drawing meets one. dbus, at-spi2-core,
+    # python3-gi and gir1.2-atspi-2.0: the real-window test reads the file dialog as a screen reader does.
+    # clang-format: the format check. clang, the ARM cross libraries and qemu-user-static: the 32-bit ARM
+    # build of the bitmap and decoder tests (Debian's ARM cross gcc would remove g++-multilib);
+    # gcc-arm-none-eabi: the decoder's Cortex-M0 size.
     test) packages+=(libgtest-dev libgmock-dev googletest g++-multilib xvfb xauth xdotool openbox wmctrl dpkg-dev file
-                     lintian man-db libqt6svg6 clang libc6-dev-armhf-cross libstdc++-12-dev-armhf-cross
-                     binutils-arm-linux-gnueabihf qemu-user-static gcc-arm-none-eabi) ;;
+                     lintian man-db libqt6svg6 qemu-user-static dbus at-spi2-core python3-gi gir1.2-atspi-2.0
+                     clang-format clang libc6-dev-armhf-cross libstdc++-12-dev-armhf-cross
+                     binutils-arm-linux-gnueabihf gcc-arm-none-eabi) ;;
     bench) packages+=(hyperfine imagemagick time lz4 python3 bc) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
@@ -27,9 +31,13 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "Debian packages for $*: all installed"
+  exit 0
 fi
+install_missing() {
+  DEBIAN_FRONTEND=noninteractive apt-get update &&
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+run_phase "Installing ${#missing[@]} Debian packages for $* (${missing[*]})" "${TMPDIR:-/tmp}/vandrel-install-deps.log" \
+  install_missing

@@ -77,3 +77,8 @@ void ExitUnderFileSizeLimit(unsigned long bytes, const std::function<bool()>& ch
     setrlimit(RLIMIT_FSIZE, &limit);
     _exit(check() ? 0 : 1);
 }
+
+void ExitWithinSeconds(unsigned seconds, const std::function<bool()>& check) {
+    alarm(seconds);
+    _exit(check() ? 0 : 1);
+}

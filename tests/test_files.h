@@ -53,3 +53,8 @@ Bytes BmpHeader(const BmpHeaderFields& fields);
 // the signal for a write past the limit ignored so that the write fails instead: exits 0 when
 // `check` answers true, 1 otherwise.
 [[noreturn]] void ExitUnderFileSizeLimit(unsigned long bytes, const std::function<bool()>& check);
+
+// In a forked child (run it inside EXPECT_EXIT) that is ended by SIGALRM after `seconds`, so that a
+// call that waits for ever fails the test instead of hanging it: exits 0 when `check` answers true,
+// 1 otherwise.
+[[noreturn]] void ExitWithinSeconds(unsigned seconds, const std::function<bool()>& check);

@@ -24,8 +24,8 @@ std::string SizeLine(std::uint16_t width, std::uint16_t height) {
 // The results text of a conversion that got as far as naming its output, step by step.
 void ReportConversion(WindowOperations& window, const ConversionOutcome& outcome) {
     window.SetMemo1Text(results::kDepthLine);
-    AppendResults(window, SizeLine(static_cast<std::uint16_t>(outcome.width),
-                                   static_cast<std::uint16_t>(outcome.height)));
+    AppendResults(window, SizeLine(static_cast<std::uint16_t>(outcome.facts.width),
+                                   static_cast<std::uint16_t>(outcome.facts.height)));
     AppendResults(window, results::kOutputLead + outcome.outputName);
     switch (outcome.result) {
     case ConversionResult::Converted:
@@ -64,7 +64,7 @@ void RunConversionCommand(WindowOperations& window) {
         window.SetMemo1Text(results::kAborted);
         return;
     case ConversionResult::TooLarge:
-        window.SetMemo1Text(results::kTooLarge);
+        window.SetMemo1Text(results::TooLargeText());
         return;
     default:
         ReportConversion(window, outcome);

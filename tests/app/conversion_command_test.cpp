@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "window_command/conversion_command.h"
@@ -144,6 +146,18 @@ TEST_F(ConversionCommand, picture_named_like_its_output_is_left_alone) {
     EXPECT_EQ(window.memo,
               "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError can't create output file");
     EXPECT_EQ(ReadFileBytes(path), original);
+}
+
+TEST_F(ConversionCommand, pipe_without_reader_as_output_cannot_be_created) {
+    // Opening a pipe that nobody reads waits for a reader; the press must answer at once instead.
+    window.choice = Picture("white.bmp", 1, 1, kWhite);
+    ASSERT_EQ(mkfifo(dir.file("white.bmc").c_str(), 0600), 0);
+    const auto press = [&] {
+        RunConversionCommand(window);
+        return window.memo ==
+               "-> Colour Depth 24\r\n->Width 1 Height 1 \r\n-> Output=white.bmc\r\nError can't create output file";
+    };
+    EXPECT_EXIT(ExitWithinSeconds(10, press), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ConversionCommand, sides_over_65535_are_refused_rather_than_cut) {

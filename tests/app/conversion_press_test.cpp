@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDeadlineTimer>
@@ -63,6 +64,20 @@ void WhenDialogOpens(std::function<void(QFileDialog&)> action) {
 
 QLineEdit& FileNameField(QFileDialog& dialog) { return *dialog.findChild<QLineEdit*>("fileNameEdit"); }
 QComboBox& FileTypeList(QFileDialog& dialog) { return *dialog.findChild<QComboBox*>("fileTypeCombo"); }
+QCheckBox& ReadOnlyBox(QFileDialog& dialog) { return *dialog.findChild<QCheckBox*>("readOnlyBox"); }
+
+// On its square, as a person clicks it: the box spans the dialog's width, but only square and label
+// take a click.
+void ClickReadOnlyBox(QFileDialog& dialog) {
+    QCheckBox& box = ReadOnlyBox(dialog);
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(4, box.height() / 2));
+}
+
+QStringList ShownFileTypes(QFileDialog& dialog) {
+    QStringList types;
+    for (int i = 0; i < FileTypeList(dialog).count(); ++i) types.append(FileTypeList(dialog).itemText(i));
+    return types;
+}
 
 // The names the dialog's list offers in the folder it shows.
 QStringList ListedNames(QFileDialog& dialog) {
@@ -152,7 +167,7 @@ private slots:
         QPoint shownAt, expectedAt;
         WhenDialogOpens([&](QFileDialog& dialog) {
             shownName = FileNameField(dialog).text();
-            shownType = dialog.selectedNameFilter();
+            shownType = FileTypeList(dialog).currentText();
             const QRect screen = form_->screen()->geometry();
             const QSize outer = dialog.frameGeometry().size();
             shownAt = dialog.frameGeometry().topLeft();
@@ -162,7 +177,7 @@ private slots:
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
 
         QCOMPARE(shownName, "Untitled");
-        QCOMPARE(shownType, "bmp (*.bmp)");
+        QCOMPARE(shownType, "bmp");
         QCOMPARE(shownAt, expectedAt);
         QCOMPARE(ReadAll(pictures_.filePath(outputName)), outputBytes);
         QVERIFY(!QFile::exists(elsewhere_.filePath(outputName)));
@@ -182,49 +197,53 @@ private slots:
         QCOMPARE(QDir(elsewhere_.path()).entryList(QDir::Files), QStringList());
     }
 
-    void confirmedFileTypeIsRememberedCancelledIsNot() {
+    // The file type and the dialog's read-only box: each opening shows them as the last confirmed
+    // choice left them, and a cancel changes nothing.
+    void confirmedChoicesAreRememberedCancelledAreNot() {
         const FormControls controls(*form_);
         const QString input = pictures_.filePath("white.bmp");
         QVERIFY(WriteAll(input, kWhitePixelBmp));
         QVERIFY(WriteAll(elsewhere_.filePath("abc"), "no dot"));
 
-        // First press: "bmp" at first; the person picks "All", which lists names without a dot too,
-        // and confirms a file.
+        // First press: "bmp" and unticked at first; the person picks "All", which lists names without
+        // a dot too, ticks the box and confirms a file.
+        QStringList types;
         QString opened;
+        bool ticked = true;
         WhenDialogOpens([&](QFileDialog& dialog) {
-            opened = dialog.selectedNameFilter();
+            QVERIFY(dialog.findChild<QCheckBox*>("readOnlyBox"));
+            types = ShownFileTypes(dialog);
+            opened = FileTypeList(dialog).currentText();
+            ticked = ReadOnlyBox(dialog).isChecked();
             QTest::keyClick(&FileTypeList(dialog), Qt::Key_Down);
-            QCOMPARE(dialog.selectedNameFilter(), "All (*)");
+            QCOMPARE(FileTypeList(dialog).currentText(), "All");
             QTRY_VERIFY(ListedNames(dialog).contains("abc"));
+            ClickReadOnlyBox(dialog);
             TypeAndConfirm(dialog, input);
         });
         QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "bmp (*.bmp)");
+        QCOMPARE(types, QStringList({"bmp", "All"}));
+        QCOMPARE(opened, "bmp");
+        QVERIFY(!ticked);
         QVERIFY(controls.Memo1->toPlainText().endsWith("-> DONE"));
 
-        // Second press: "All" again, with "Untitled" in the name field; the person goes back to "bmp"
-        // but cancels.
-        QString shownName;
-        WhenDialogOpens([&](QFileDialog& dialog) {
-            opened = dialog.selectedNameFilter();
-            shownName = FileNameField(dialog).text();
-            QTest::keyClick(&FileTypeList(dialog), Qt::Key_Up);
-            QCOMPARE(dialog.selectedNameFilter(), "bmp (*.bmp)");
-            Cancel(dialog);
-        });
-        QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "All (*)");
-        QCOMPARE(shownName, "Untitled");
-
-        // Third press: the cancel changed nothing.
-        WhenDialogOpens([&](QFileDialog& dialog) {
-            opened = dialog.selectedNameFilter();
-            shownName = FileNameField(dialog).text();
-            Cancel(dialog);
-        });
-        QTest::mouseClick(controls.Button1, Qt::LeftButton);
-        QCOMPARE(opened, "All (*)");
-        QCOMPARE(shownName, "Untitled");
+        // Second press: "All" and ticked, with "Untitled" in the name field; the person goes back to
+        // "bmp" and unticks, but cancels. Third press: the cancel changed nothing.
+        for (int press = 2; press <= 3; ++press) {
+            QString shownName;
+            WhenDialogOpens([&](QFileDialog& dialog) {
+                opened = FileTypeList(dialog).currentText();
+                ticked = ReadOnlyBox(dialog).isChecked();
+                shownName = FileNameField(dialog).text();
+                QTest::keyClick(&FileTypeList(dialog), Qt::Key_Up);
+                ClickReadOnlyBox(dialog);
+                Cancel(dialog);
+            });
+            QTest::mouseClick(controls.Button1, Qt::LeftButton);
+            QCOMPARE(opened, "All");
+            QVERIFY(ticked);
+            QCOMPARE(shownName, "Untitled");
+        }
     }
 
     // The list that completes a typed name is a window of its own; Return closes the dialog and the

@@ -2,11 +2,15 @@
 # Drives the built program as a person would, on a virtual X display with a window manager: start it
 # with a picture's path as an argument (which it ignores); three times click "Convert BMP", type the
 # picture's full path into the file dialog and press Return, clicking the check boxes between the
-# presses; check each output's bytes, close the window, check the exit code.
-# Usage: real_window_test.sh PATH_TO_VANDREL
+# presses; check each output's bytes, close the window, check the exit code. The file dialog's file
+# types and its read-only box are read as a screen reader reads them, through the accessibility bus:
+# the box is ticked at the first press, and a later press that unticks it is cancelled.
+# Usage: real_window_test.sh PATH_TO_VANDREL PATH_TO_PYTHON_WITH_ATSPI
 set -euo pipefail
 
 program=$(realpath "$1")
+python=$2
+view_script="$(dirname "$(realpath "$0")")/open_dialog_view.py"
 work=$(mktemp -d)
 pids=()
 
@@ -49,6 +53,15 @@ unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
 # Only used by sanitizer builds.
 export LSAN_OPTIONS="suppressions=$(dirname "$(realpath "$0")")/lsan_suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
+# A session bus of its own, on which the accessibility bus starts when first asked for; Qt joins it.
+exec {bus_fd}>"$work/bus"
+dbus-daemon --session --nofork --nopidfile --print-address="$bus_fd" >"$work/dbus.log" 2>&1 &
+pids+=($!)
+exec {bus_fd}>&-
+wait_for 20 test -s "$work/bus" || fail "dbus-daemon did not start: $(cat "$work/dbus.log")"
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 20 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start"
@@ -90,14 +103,37 @@ only_main_window() { [ -z "$(others_shown)" ]; }
 dialog_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$dialog" ]; }
 list_shown() { [ -n "$(others_shown | grep -vx "$dialog")" ]; }
 
-# One press of "Convert BMP" as a person makes it: wait for the dialog to take the keyboard, type the
-# picture's full path over the selected "Untitled", wait for the completion list it brings up, press
-# Return once. Nothing of the dialog may stay on the screen, or the next click would be lost to it.
-convert_by_typed_path() {
+# What the open dialog shows: "FILE_TYPE|EVERY,FILE_TYPE|ticked" or "...|unticked".
+dialog_shows() {
+  local shown
+  shown=$("$python" "$view_script" "$app" state) || fail "the file dialog's controls were not found"
+  [ "$shown" = "$1" ] || fail "the file dialog shows '$shown', not '$1'"
+}
+click_read_only_box() {
+  # shellcheck disable=SC2046 # the point's two words
+  xdotool mousemove --sync $("$python" "$view_script" "$app" box) click 1
+}
+
+# Opens the dialog with "Convert BMP", waits for it to take the keyboard and checks what it shows.
+open_dialog() {
   convert_button
   dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Open$' | head -n 1) ||
     fail "the file dialog did not open"
   wait_for 20 dialog_active || fail "the file dialog did not become active"
+  dialog_shows "$1"
+}
+
+# One press of "Convert BMP" as a person makes it once the dialog shows $1: type the picture's full
+# path over the selected "Untitled", wait for the completion list it brings up, press Return once.
+# Nothing of the dialog may stay on the screen, or the next click would be lost to it. With "tick",
+# the read-only box is clicked first.
+convert_by_typed_path() {
+  open_dialog "$1"
+  if [ "${2:-}" = tick ]; then
+    click_read_only_box
+    dialog_shows "bmp|bmp,All|ticked"
+    xdotool key alt+n  # back to the file-name field, its text selected
+  fi
   xdotool type --delay 5 "$input"
   wait_for 20 list_shown || fail "no completion list appeared for the typed path"
   xdotool key Return
@@ -110,17 +146,24 @@ expect_output() {
     fail "$1 differs from $2: $(od -An -tu1 "$work/pictures/$1" 2>&1)"
 }
 
-convert_by_typed_path
+convert_by_typed_path "bmp|bmp,All|unticked" tick
 expect_output white.bmc sized.bmc
 
 create_h_box
-convert_by_typed_path
+convert_by_typed_path "bmp|bmp,All|ticked"
 expect_output white.h array.h
+
+# Unticked, then cancelled: the next showing is ticked as the last confirmed choice left it.
+open_dialog "bmp|bmp,All|ticked"
+click_read_only_box
+dialog_shows "bmp|bmp,All|unticked"
+xdotool key Escape
+wait_for 20 only_main_window || fail "still on the screen after Escape: $(others_shown)"
 
 # The window still answers the mouse: both boxes change, and the third output shows it.
 create_h_box
 add_size_box
-convert_by_typed_path
+convert_by_typed_path "bmp|bmp,All|ticked"
 expect_output white.bmc unsized.bmc
 [ -z "$(ls "$work/start")" ] || fail "output landed in the starting folder: $(ls "$work/start")"
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "cli/run_command_line.h"
 #include "convert/picture_files.h"
 #include "program_run.h"
 #include "white_pixel.h"
@@ -111,6 +112,32 @@ TEST_F(CliProgram, failed_write_leaves_no_partial_file) {
     EXPECT_EQ(run.err,
               "vandrel-convert: " + picture + ": cannot write " + dir.file("big.bmc") + ": File too large\n");
     EXPECT_FALSE(Exists("big.bmc"));
+}
+
+TEST_F(CliProgram, pipe_without_reader_as_output_fails_at_once) {
+    // In-process, so that the alarm ends a regression that waits for a reader.
+    const std::string picture = Picture("white.bmp");
+    ASSERT_EQ(mkfifo(dir.file("white.bmc").c_str(), 0600), 0);
+    const auto run = [&] { return RunCommandLine({picture}, stdout, stderr) == 1; };
+    EXPECT_EXIT(ExitWithinSeconds(10, run), ::testing::ExitedWithCode(0),
+                "^vandrel-convert: " + picture + ": cannot create " + dir.file("white.bmc") +
+                    ": No such device or address\n$");
+}
+
+TEST_F(CliProgram, batch_never_replaces_its_own_earlier_output) {
+    // Both pictures are named "pic.bmc" beside themselves; the second one's would replace the first's.
+    const std::string first = Picture("pic.bmp");
+    const std::string second = Picture("pic.BMP", 2, 1);
+    fs::create_directory_symlink(dir.path(), dir.path() / "same");
+    for (const std::string& clash : {second, dir.file("same/pic.BMP")}) {
+        fs::remove(dir.file("pic.bmc"));
+        const ProgramRun run = RunProgram(dir, Quoted(first) + " " + Quoted(clash));
+        EXPECT_EQ(run.exitCode, 1) << clash;
+        const std::string output = fs::path(clash).replace_extension(".bmc").string();
+        EXPECT_EQ(run.err, "vandrel-convert: " + clash + ": the output " + output +
+                               " would replace the output of " + first + "\n");
+        EXPECT_EQ(ReadFileBytes(dir.file("pic.bmc")), kWhitePixelStream) << clash;
+    }
 }
 
 TEST_F(CliProgram, full_device_as_output_is_reported_and_left_alone) {

@@ -17,7 +17,7 @@ protected:
 
     Bytes Written(const OutputOptions& options) {
         std::FILE* out = std::fopen(outPath.c_str(), "wb");
-        EXPECT_TRUE(WriteDisplayData(BitmapPicture(*image), options, out));
+        EXPECT_EQ(WriteDisplayData(BitmapPicture(*image), options, out), 0);
         std::fclose(out);
         return ReadFileBytes(outPath);
     }

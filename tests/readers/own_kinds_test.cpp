@@ -9,6 +9,7 @@
 #include <string>
 
 #include "readers/qt_decode.h"
+#include "sanitizer_build.h"
 #include "test_files.h"
 
 namespace {
@@ -98,7 +99,7 @@ std::vector<Case> Cases() {
 // The picture's pixels, or the refusal's reason.
 std::pair<Bytes, std::string> Decode(const std::string& path, const DecodeSettings& settings = {}) {
     const LoadedPicture loaded = DecodeWithQt(path, BitmapInvalidFile, settings);
-    if (!loaded.picture) return {{}, loaded.decoderReason};
+    if (!loaded.picture) return {{}, loaded.facts.decoderReason};
     Bytes rgb(3u * loaded.picture->Width() * loaded.picture->Height());
     for (std::uint32_t y = 0; y < loaded.picture->Height(); ++y)
         loaded.picture->ReadRun(0, y, loaded.picture->Width(), rgb.data() + 3u * y * loaded.picture->Width());
@@ -147,7 +148,9 @@ TEST(own_kinds, tiny_files_claiming_huge_pictures_stay_small) {
         WriteFileBytes(path, bytes);
         ASSERT_LT(bytes.size(), 4096u);
         EXPECT_TRUE(Decode(path).first.empty()) << name;
+#ifndef VANDREL_UNDER_ASAN  // the sanitizer's own shadow memory would count
         EXPECT_LT(PeakKiB(path), 64 * 1024) << name;
+#endif
     }
 }
 

@@ -40,14 +40,15 @@ struct ConversionRequest {
     const PictureLoader* loader = nullptr;
 };
 
+// Each result names, after it, the outcome's fields that say more (facts: those of the picture).
 enum class ConversionResult {
     Converted,
-    NotLoaded,         // moduleStatus, decoderReason
-    DepthRefused,      // depth
-    TooLarge,          // width, height
+    NotLoaded,         // facts.moduleStatus, facts.decoderReason
+    DepthRefused,      // facts.depth
+    TooLarge,          // facts.width, facts.height
     OutOfMemory,
-    OverMemoryLimit,   // width, height, memoryNeeded, memoryLimit
-    EndsEarly,         // decoderReason
+    OverMemoryLimit,   // facts.width, facts.height, facts.memoryNeeded, facts.memoryLimit
+    EndsEarly,         // facts.decoderReason
     OutputIsPicture,   // outputName
     PreviewIsPicture,  // previewName
     PreviewIsOutput,   // previewName
@@ -59,13 +60,8 @@ enum class ConversionResult {
 
 struct ConversionOutcome {
     ConversionResult result = ConversionResult::Converted;
-    BitmapStatus moduleStatus = BitmapOk;
-    std::string decoderReason;
-    std::uint16_t depth = 0;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::uint64_t memoryNeeded = 0;
-    std::uint64_t memoryLimit = 0;
+    // What the loader found out about the picture, whether or not it loaded.
+    PictureFacts facts;
     // The output as placed: a bare name for WorkingDirectory, else the path; empty for standard output.
     std::string outputName;
     std::string previewName;
@@ -74,8 +70,6 @@ struct ConversionOutcome {
     int systemError = 0;
 };
 
-// The size prefix holds each side in 16 bits; a larger picture cannot be described truthfully.
-inline constexpr std::uint32_t kLargestSide = 0xFFFF;
 // The only depth the window converts.
 inline constexpr std::uint16_t kWindowDepth = 24;
 

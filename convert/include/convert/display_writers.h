@@ -48,9 +48,10 @@ struct OutputOptions {
 // Array text ("h"): C source initialising the array with the size prefix and the same bytes, six
 // pixels to a line, LF line breaks.
 
-// The writer, layout and array name that `options` choose, dithered on request. A dithered write whose
-// two rows of error cannot be allocated answers false with errno ENOMEM.
-bool WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out);
+// The writer, layout and array name that `options` choose, dithered on request. Answers 0 when every
+// byte was handed to `out` and flushed, else the system's error number (EIO where the C library gave
+// none; ENOMEM when the two rows of error for dithering cannot be allocated).
+int WriteDisplayData(const Picture& picture, const OutputOptions& options, std::FILE* out);
 
 // The window's layout: red, green, blue of every pixel, each cut to 6 bits, one byte each; the array
 // is named `pic`.

@@ -37,7 +37,8 @@ private:
 // Why a picture could not be loaded, and what is known of it.
 enum class LoadFailure {
     None,
-    // Neither the bitmap module nor any other decoder could read it: see moduleStatus and decoderReason.
+    // Neither the bitmap module nor any other decoder could read it: see the facts' moduleStatus and
+    // decoderReason.
     Unreadable,
     // Its sides were known before decoding and are too large to convert.
     TooLarge,
@@ -49,9 +50,17 @@ enum class LoadFailure {
     OutOfMemory,
 };
 
-struct LoadedPicture {
-    std::unique_ptr<Picture> picture;  // nullptr unless failure is None
-    LoadFailure failure = LoadFailure::Unreadable;
+// The size prefix holds each side in 16 bits; a larger picture cannot be described truthfully.
+inline constexpr std::uint32_t kLargestSide = 0xFFFF;
+
+// The one rule for a picture's sides, for every loader and the conversion alike.
+constexpr bool SidesFitSizePrefix(std::uint32_t width, std::uint32_t height) {
+    return width <= kLargestSide && height <= kLargestSide;
+}
+
+// What is known of a picture, loaded or not: the loader finds it out and the conversion's outcome
+// carries it on to the front ends' words.
+struct PictureFacts {
     // Bits per pixel as the file stores them; 0 when the picture did not come from the bitmap module.
     std::uint16_t depth = 0;
     // Sides, when known (always on success, and for TooLarge).
@@ -65,6 +74,12 @@ struct LoadedPicture {
     // beforehand), and the limit it met.
     std::uint64_t memoryNeeded = 0;
     std::uint64_t memoryLimit = 0;
+};
+
+struct LoadedPicture {
+    std::unique_ptr<Picture> picture;  // nullptr unless failure is None
+    LoadFailure failure = LoadFailure::Unreadable;
+    PictureFacts facts;
 };
 
 // Where pictures come from. The window reads through the bitmap module alone; the command line
