@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr std::uint32_t kShortCount = 128;    // literals, short runs and short copies
-constexpr std::uint32_t kLongCount = 16384;   // long runs and copies
+constexpr std::uint32_t kShortCount = 128;   // literals, short runs and short copies
+constexpr std::uint32_t kLongCount = 16384;  // long runs and copies
 enum Kind : std::uint16_t { kLiteral, kRun, kCopy };
 
 // One choice a position: the operation that starts there and its pixel count less one.
@@ -47,7 +47,10 @@ std::uint8_t LayoutId(PixelLayout layout) {
 class LayoutRows {
 public:
     LayoutRows(const Picture& picture, PixelLayout layout, bool blueFirst)
-        : picture_(picture), layout_(layout), blueFirst_(blueFirst), width_(picture.Width()),
+        : picture_(picture),
+          layout_(layout),
+          blueFirst_(blueFirst),
+          width_(picture.Width()),
           rgb_(std::size_t{3} * width_) {}
     void Read(std::uint32_t y, std::vector<std::uint8_t>& bytes) {
         bytes.resize(std::size_t{BytesPerPixel(layout_)} * width_);
@@ -241,11 +244,17 @@ void PutOperation(std::uint16_t choice, PixelCursor& cursor, unsigned bpp, Strea
 }
 
 void PutHeader(PixelLayout layout, bool blueFirst, std::uint32_t width, std::uint32_t height, StreamOut& out) {
-    const std::uint8_t header[VANDREL_STREAM_HEADER_SIZE] = {
-        VANDREL_STREAM_MAGIC[0], VANDREL_STREAM_MAGIC[1], VANDREL_STREAM_MAGIC[2], VANDREL_STREAM_MAGIC[3],
-        VANDREL_STREAM_VERSION, LayoutId(layout), blueFirst ? std::uint8_t{1} : std::uint8_t{0},
-        static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
-        static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width)};
+    const std::uint8_t header[VANDREL_STREAM_HEADER_SIZE] = {VANDREL_STREAM_MAGIC[0],
+                                                             VANDREL_STREAM_MAGIC[1],
+                                                             VANDREL_STREAM_MAGIC[2],
+                                                             VANDREL_STREAM_MAGIC[3],
+                                                             VANDREL_STREAM_VERSION,
+                                                             LayoutId(layout),
+                                                             blueFirst ? std::uint8_t{1} : std::uint8_t{0},
+                                                             static_cast<std::uint8_t>(height >> 8),
+                                                             static_cast<std::uint8_t>(height),
+                                                             static_cast<std::uint8_t>(width >> 8),
+                                                             static_cast<std::uint8_t>(width)};
     out.Put(header, sizeof header);
 }
 
@@ -260,7 +269,8 @@ bool EncodeCompressedStream(const Picture& picture, PixelLayout layout, bool blu
         errno = ENOMEM;
         return false;
     }
-    std::unique_ptr<std::uint16_t[]> choices(new (std::nothrow) std::uint16_t[pixels == 0 ? 1 : static_cast<std::size_t>(pixels)]);
+    std::unique_ptr<std::uint16_t[]> choices(new (std::nothrow)
+                                                 std::uint16_t[pixels == 0 ? 1 : static_cast<std::size_t>(pixels)]);
     if (!choices) {
         errno = ENOMEM;
         return false;
@@ -280,9 +290,8 @@ bool EncodeCompressedStream(const Picture& picture, PixelLayout layout, bool blu
 }
 
 bool WriteCompressedStream(const Picture& picture, PixelLayout layout, bool blueFirst, std::FILE* out) {
-    const bool encoded = EncodeCompressedStream(picture, layout, blueFirst, [out](const std::uint8_t* bytes,
-                                                                                  std::size_t count) {
-        return std::fwrite(bytes, 1, count, out) == count;
-    });
+    const bool encoded = EncodeCompressedStream(
+        picture, layout, blueFirst,
+        [out](const std::uint8_t* bytes, std::size_t count) { return std::fwrite(bytes, 1, count, out) == count; });
     return encoded && std::fflush(out) == 0;
 }

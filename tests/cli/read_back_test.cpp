@@ -17,8 +17,9 @@ Bytes SamplePicture() {
     for (std::uint32_t y = 0; y < 7; ++y)
         for (std::uint32_t x = 0; x < 13; ++x) {
             const std::uint32_t row = y == 3 ? 2 : y;
-            colours.push_back(x < 4 ? Colour{200, 30, 7}
-                                    : Colour{std::uint8_t(x * 19 + row * 3), std::uint8_t(255 - x * row), std::uint8_t(row * 37)});
+            colours.push_back(
+                x < 4 ? Colour{200, 30, 7}
+                      : Colour{std::uint8_t(x * 19 + row * 3), std::uint8_t(255 - x * row), std::uint8_t(row * 37)});
         }
     return PictureFile(13, 7, colours);
 }
@@ -33,10 +34,12 @@ TEST(cli_read_back, shows_what_the_preview_shows) {
                 for (const char* format : {"", " --compress rle", " --header", " --header --compress rle"}) {
                     const std::string options = std::string("--layout ") + layout + wiring;
                     SCOPED_TRACE(options + dither + format);
-                    const ProgramRun convert = RunProgram(dir, options + dither + format + " --preview preview.bmp -o out '" +
-                                                                   picture + "'", "cd '" + dir.path().string() + "' &&");
+                    const ProgramRun convert =
+                        RunProgram(dir, options + dither + format + " --preview preview.bmp -o out '" + picture + "'",
+                                   "cd '" + dir.path().string() + "' &&");
                     ASSERT_EQ(convert.exitCode, 0) << convert.err;
-                    const ProgramRun back = RunProgram(dir, options + " --decode out -o back.bmp", "cd '" + dir.path().string() + "' &&");
+                    const ProgramRun back =
+                        RunProgram(dir, options + " --decode out -o back.bmp", "cd '" + dir.path().string() + "' &&");
                     ASSERT_EQ(back.exitCode, 0) << back.err;
                     EXPECT_EQ(ReadFileBytes(dir.file("back.bmp")), ReadFileBytes(dir.file("preview.bmp")));
                 }
@@ -51,7 +54,8 @@ TEST(cli_read_back, what_it_cannot_read_is_one_line_and_exit_1) {
         {"compressed stream cut", std::string("VRLE\1\2\0\0\2\0\2\x81\xF8", 13)},
         {"compressed stream of a later version", std::string("VRLE\2\2\0\0\1\0\1\0\0\0", 14)},
         {"text without an array", "#define X 1\n"},
-        {"array of words in a three-byte layout", "#define A_WIDTH 1\n#define A_HEIGHT 1\nstatic const uint16_t A[] = {0x1234};\n"},
+        {"array of words in a three-byte layout",
+         "#define A_WIDTH 1\n#define A_HEIGHT 1\nstatic const uint16_t A[] = {0x1234};\n"},
         {"array value out of range", "const unsigned char pic[]={ 0,1,0,1,63,300,2 };\n"},
     };
     ScratchDir dir;

@@ -17,7 +17,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 class MemoryPicture final : public Picture {
 public:
-    MemoryPicture(std::uint32_t width, std::uint32_t height) : width_(width), height_(height), rgb(3u * width * height) {}
+    MemoryPicture(std::uint32_t width, std::uint32_t height)
+        : width_(width), height_(height), rgb(3u * width * height) {}
     std::uint32_t Width() const override { return width_; }
     std::uint32_t Height() const override { return height_; }
     void ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* out) const override {
@@ -57,18 +58,22 @@ MemoryPicture FourByThree() {
 
 TEST(CompressedStream, WritesTheBytesOfASmallPicture) {
     // Header, a run of three, a literal of one, a copy of the whole row, a literal of two, a copy of two.
-    const Bytes rgb565{'V', 'R', 'L', 'E', 1, 2, 0, 0, 3, 0, 4, 0x81, 0xF8, 0x00, 0x00, 0x00, 0x1F, 0xFF, 0x03,
-                       0x01, 0x07, 0xE0, 0xFF, 0xFF, 0xFF, 0x01};
-    const Bytes rgb666BlueFirst{'V', 'R', 'L', 'E', 1, 0, 1, 0, 3, 0, 4, 0x81, 0, 0, 63, 0x00, 63, 0, 0, 0xFF, 0x03,
-                                0x01, 0, 63, 0, 63, 63, 63, 0xFF, 0x01};
+    // clang-format off
+    const Bytes rgb565{'V', 'R', 'L', 'E', 1, 2, 0, 0, 3, 0, 4,
+                       0x81, 0xF8, 0x00,  0x00, 0x00, 0x1F,  0xFF, 0x03,  0x01, 0x07, 0xE0, 0xFF, 0xFF,  0xFF, 0x01};
+    const Bytes rgb666BlueFirst{'V', 'R', 'L', 'E', 1, 0, 1, 0, 3, 0, 4,
+                                0x81, 0, 0, 63,  0x00, 63, 0, 0,  0xFF, 0x03,  0x01, 0, 63, 0, 63, 63, 63,  0xFF, 0x01};
+    // clang-format on
     EXPECT_EQ(Encoded(FourByThree(), PixelLayout::Rgb565, false), rgb565);
     EXPECT_EQ(Encoded(FourByThree(), PixelLayout::Rgb666, true), rgb666BlueFirst);
     // 200 x 2, each row 130 black then 70 white pixels: a long run, a short one, then a long copy.
     MemoryPicture flat(200, 2);
     for (std::uint32_t y = 0; y < 2; ++y)
         for (std::uint32_t x = 130; x < 200; ++x) flat.Set(x, y, 255, 255, 255);
-    const Bytes longOps{'V', 'R', 'L', 'E', 1, 3, 0, 0, 2, 0, 200, 0xFF, 0xC0, 129, 0, 0, 0xC4, 0xFF, 0xFF,
-                        0xFF, 0x80, 199};
+    // clang-format off
+    const Bytes longOps{'V', 'R', 'L', 'E', 1, 3, 0, 0, 2, 0, 200,
+                        0xFF, 0xC0, 129, 0, 0,  0xC4, 0xFF, 0xFF,  0xFF, 0x80, 199};
+    // clang-format on
     EXPECT_EQ(Encoded(flat, PixelLayout::Rgb565Le, false), longOps);
 }
 
@@ -80,7 +85,8 @@ MemoryPicture Patterned(std::uint32_t width, std::uint32_t height) {
         for (std::uint32_t x = 0; x < width; ++x) {
             const std::uint8_t noise = static_cast<std::uint8_t>(random());
             if (y % 4 == 1 && x % 17 != 0)
-                std::copy_n(&picture.rgb[3 * (std::size_t{y - 1} * width + x)], 3, &picture.rgb[3 * (std::size_t{y} * width + x)]);
+                std::copy_n(&picture.rgb[3 * (std::size_t{y - 1} * width + x)], 3,
+                            &picture.rgb[3 * (std::size_t{y} * width + x)]);
             else if ((x + y) % 11 < 3)
                 picture.Set(x, y, noise, static_cast<std::uint8_t>(noise * 3), 200);
             else
@@ -91,11 +97,12 @@ MemoryPicture Patterned(std::uint32_t width, std::uint32_t height) {
 
 TEST(CompressedStream, DecodesToTheLayoutBytesInEveryLayout) {
     const std::pair<std::uint32_t, std::uint32_t> sides[] = {{300, 1}, {1, 300}, {7, 5}, {131, 9}};
-    for (PixelLayout layout : {PixelLayout::Rgb666, PixelLayout::Rgb666High, PixelLayout::Rgb565, PixelLayout::Rgb565Le})
+    for (PixelLayout layout :
+         {PixelLayout::Rgb666, PixelLayout::Rgb666High, PixelLayout::Rgb565, PixelLayout::Rgb565Le})
         for (bool blueFirst : {false, true})
             for (const auto& [width, height] : sides) {
-                SCOPED_TRACE(testing::Message() << static_cast<int>(layout) << " bgr " << blueFirst << " " << width
-                                                << "x" << height);
+                SCOPED_TRACE(testing::Message()
+                             << static_cast<int>(layout) << " bgr " << blueFirst << " " << width << "x" << height);
                 const MemoryPicture picture = Patterned(width, height);
                 const Bytes stream = Encoded(picture, layout, blueFirst);
                 vandrel_decoder d;
@@ -106,7 +113,8 @@ TEST(CompressedStream, DecodesToTheLayoutBytesInEveryLayout) {
                 Bytes row(std::size_t{BytesPerPixel(layout)} * width), expected(row.size());
                 for (std::uint32_t y = 0; y < height; ++y) {
                     ASSERT_EQ(vandrel_decode_row(&d, row.data()), 0);
-                    LayoutPixelBytes(layout, blueFirst, &picture.rgb[3 * std::size_t{y} * width], width, expected.data());
+                    LayoutPixelBytes(layout, blueFirst, &picture.rgb[3 * std::size_t{y} * width], width,
+                                     expected.data());
                     ASSERT_EQ(row, expected) << "row " << y;
                 }
             }
@@ -120,7 +128,8 @@ std::size_t PlainRunLengthBytes(const Bytes& pixels, unsigned bpp) {
     least[0] = 0;
     std::size_t sameRun = 0;  // equal pixels ending at the current end
     for (std::size_t end = 1; end <= count; ++end) {
-        const bool same = end > 1 && std::equal(&pixels[(end - 2) * bpp], &pixels[(end - 1) * bpp], &pixels[(end - 1) * bpp]);
+        const bool same =
+            end > 1 && std::equal(&pixels[(end - 2) * bpp], &pixels[(end - 1) * bpp], &pixels[(end - 1) * bpp]);
         sameRun = same ? sameRun + 1 : 1;
         for (std::size_t n = 1; n <= std::min<std::size_t>(128, end); ++n) {
             const std::size_t cost = n <= sameRun ? 1 + bpp : 1 + n * bpp;

@@ -15,8 +15,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Header: "VRLE", version 1, layout, wiring, height and width high byte first.
 Bytes Stream(std::uint8_t layout, std::uint8_t wiring, std::uint16_t height, std::uint16_t width, Bytes ops) {
-    Bytes stream{'V', 'R', 'L', 'E', 1, layout, wiring, std::uint8_t(height >> 8), std::uint8_t(height),
-                 std::uint8_t(width >> 8), std::uint8_t(width)};
+    const std::uint8_t sides[] = {std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8),
+                                  std::uint8_t(width)};
+    Bytes stream{'V', 'R', 'L', 'E', 1, layout, wiring};
+    for (std::uint8_t side : sides) stream.push_back(side);
     for (std::uint8_t op : ops) stream.push_back(op);
     return stream;
 }
@@ -58,21 +60,25 @@ struct GoldenCase {
 };
 
 TEST(Decode, GivesTheRowsOfEveryOperation) {
+    // clang-format off
     const GoldenCase cases[] = {
         // 4 x 3, rgb565: red red red blue / the same again / green white red blue.
         {"rgb565",
-         Stream(2, 0, 3, 4, {0x81, 0xF8, 0x00, 0x00, 0x00, 0x1F, 0xFF, 0x03, 0x01, 0x07, 0xE0, 0xFF, 0xFF, 0xFF, 0x01}),
-         {0xF8, 0, 0xF8, 0, 0xF8, 0, 0, 0x1F, 0xF8, 0, 0xF8, 0, 0xF8, 0, 0, 0x1F, 0x07, 0xE0, 0xFF, 0xFF, 0xF8, 0,
-          0, 0x1F}},
+         Stream(2, 0, 3, 4, {0x81, 0xF8, 0x00,  0x00, 0x00, 0x1F,  0xFF, 0x03,  0x01, 0x07, 0xE0, 0xFF, 0xFF,  0xFF, 0x01}),
+         {0xF8, 0, 0xF8, 0, 0xF8, 0, 0, 0x1F,
+          0xF8, 0, 0xF8, 0, 0xF8, 0, 0, 0x1F,
+          0x07, 0xE0, 0xFF, 0xFF, 0xF8, 0, 0, 0x1F}},
         // The same picture in rgb666 wired blue first.
         {"rgb666 blue first",
-         Stream(0, 1, 3, 4, {0x81, 0, 0, 63, 0x00, 63, 0, 0, 0xFF, 0x03, 0x01, 0, 63, 0, 63, 63, 63, 0xFF, 0x01}),
-         {0, 0, 63, 0, 0, 63, 0, 0, 63, 63, 0, 0, 0, 0, 63, 0, 0, 63, 0, 0, 63, 63, 0, 0, 0, 63, 0, 63, 63, 63, 0,
-          0, 63, 63, 0, 0}},
+         Stream(0, 1, 3, 4, {0x81, 0, 0, 63,  0x00, 63, 0, 0,  0xFF, 0x03,  0x01, 0, 63, 0, 63, 63, 63,  0xFF, 0x01}),
+         {0, 0, 63, 0, 0, 63, 0, 0, 63, 63, 0, 0,
+          0, 0, 63, 0, 0, 63, 0, 0, 63, 63, 0, 0,
+          0, 63, 0, 63, 63, 63, 0, 0, 63, 63, 0, 0}},
         // 2 x 3: a long run of 3 across two rows, then a long copy of 3 across rows.
-        {"long operations", Stream(3, 0, 3, 2, {0xFF, 0xC0, 0x02, 0x34, 0x12, 0xFF, 0x80, 0x02}),
-         {0x34, 0x12, 0x34, 0x12, 0x34, 0x12, 0x34, 0x12, 0x34, 0x12, 0x34, 0x12}},
+        {"long operations", Stream(3, 0, 3, 2, {0xFF, 0xC0, 0x02, 0x34, 0x12,  0xFF, 0x80, 0x02}),
+         {0x34, 0x12, 0x34, 0x12,  0x34, 0x12, 0x34, 0x12,  0x34, 0x12, 0x34, 0x12}},
     };
+    // clang-format on
     for (const GoldenCase& c : cases) {
         SCOPED_TRACE(c.name);
         const Decoded decoded = DecodeMemory(c.stream);

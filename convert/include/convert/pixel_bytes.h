@@ -12,5 +12,4 @@ void LayoutPixelBytes(PixelLayout layout, bool blueFirst, const std::uint8_t* rg
 
 // Red, green, blue as the display shows the layout's bytes of `count` pixels (ShownLevel of each kept
 // level).
-void ShownPixels(PixelLayout layout, bool blueFirst, const std::uint8_t* bytes, std::uint32_t count,
-                 std::uint8_t* rgb);
+void ShownPixels(PixelLayout layout, bool blueFirst, const std::uint8_t* bytes, std::uint32_t count, std::uint8_t* rgb);

@@ -71,23 +71,23 @@ struct vandrel_decoder {
     int8_t status_;
     uint16_t row_;
     uint16_t remaining_;
-    const uint8_t *next_;
-    const uint8_t *end_;
-    size_t (*read_)(void *context, uint8_t *buffer, size_t count);
-    void *context_;
+    const uint8_t* next_;
+    const uint8_t* end_;
+    size_t (*read_)(void* context, uint8_t* buffer, size_t count);
+    void* context_;
     uint8_t buffer_[VANDREL_DECODE_BUFFER_SIZE];
 };
 
 /* Opens a stream held in memory (flash): `size` bytes at `data`. */
-int vandrel_decode_open(struct vandrel_decoder *d, const uint8_t *data, size_t size);
+int vandrel_decode_open(struct vandrel_decoder* d, const uint8_t* data, size_t size);
 /* Opens a stream read as it goes: `read` puts up to `count` bytes at `buffer` and answers how many, 0
  * at the end of the stream or on failure. */
-int vandrel_decode_open_reader(struct vandrel_decoder *d, size_t (*read)(void *context, uint8_t *buffer, size_t count),
-                               void *context);
+int vandrel_decode_open_reader(struct vandrel_decoder* d, size_t (*read)(void* context, uint8_t* buffer, size_t count),
+                               void* context);
 /* Writes the next row, top row first: exactly width * bytes_per_pixel bytes. */
-int vandrel_decode_row(struct vandrel_decoder *d, uint8_t *row);
+int vandrel_decode_row(struct vandrel_decoder* d, uint8_t* row);
 /* A short English text for a code any function answered. */
-const char *vandrel_decode_error(int code);
+const char* vandrel_decode_error(int code);
 
 #ifdef __cplusplus
 }
@@ -107,7 +107,7 @@ extern "C" {
  * extended operation (a copy from the row above, or a long run). */
 enum { VANDREL_OP_LITERAL, VANDREL_OP_RUN, VANDREL_OP_COPY };
 
-static int vandrel_decode_byte_(struct vandrel_decoder *d, uint8_t *out) {
+static int vandrel_decode_byte_(struct vandrel_decoder* d, uint8_t* out) {
     if (d->next_ == d->end_) {
         size_t got;
         if (!d->read_) return VANDREL_DECODE_E_CUT;
@@ -120,7 +120,7 @@ static int vandrel_decode_byte_(struct vandrel_decoder *d, uint8_t *out) {
     return VANDREL_DECODE_OK;
 }
 
-static int vandrel_decode_header_(struct vandrel_decoder *d) {
+static int vandrel_decode_header_(struct vandrel_decoder* d) {
     uint8_t h[VANDREL_STREAM_HEADER_SIZE];
     unsigned i;
     int e;
@@ -139,7 +139,7 @@ static int vandrel_decode_header_(struct vandrel_decoder *d) {
 }
 
 /* Clears the state, reads the header and leaves a failed decoder with no rows to give. */
-static int vandrel_decode_start_(struct vandrel_decoder *d) {
+static int vandrel_decode_start_(struct vandrel_decoder* d) {
     int e;
     d->width = d->height = d->row_ = d->remaining_ = 0;
     d->bytes_per_pixel = d->layout = d->blue_first = d->op_ = 0;
@@ -152,7 +152,7 @@ static int vandrel_decode_start_(struct vandrel_decoder *d) {
     return e;
 }
 
-int vandrel_decode_open(struct vandrel_decoder *d, const uint8_t *data, size_t size) {
+int vandrel_decode_open(struct vandrel_decoder* d, const uint8_t* data, size_t size) {
     if (!d) return VANDREL_DECODE_E_ARGUMENT;
     d->read_ = 0;
     d->context_ = 0;
@@ -161,8 +161,8 @@ int vandrel_decode_open(struct vandrel_decoder *d, const uint8_t *data, size_t s
     return vandrel_decode_start_(d);
 }
 
-int vandrel_decode_open_reader(struct vandrel_decoder *d, size_t (*read)(void *context, uint8_t *buffer, size_t count),
-                               void *context) {
+int vandrel_decode_open_reader(struct vandrel_decoder* d, size_t (*read)(void* context, uint8_t* buffer, size_t count),
+                               void* context) {
     if (!d || !read) return VANDREL_DECODE_E_ARGUMENT;
     d->read_ = read;
     d->context_ = context;
@@ -171,7 +171,7 @@ int vandrel_decode_open_reader(struct vandrel_decoder *d, size_t (*read)(void *c
 }
 
 /* Reads the operation that covers the next pixel, `left` pixels before the picture's end. */
-static int vandrel_decode_op_(struct vandrel_decoder *d, uint32_t left) {
+static int vandrel_decode_op_(struct vandrel_decoder* d, uint32_t left) {
     uint8_t b, c = 0;
     uint32_t count;
     unsigned i;
@@ -197,7 +197,7 @@ static int vandrel_decode_op_(struct vandrel_decoder *d, uint32_t left) {
     return VANDREL_DECODE_OK;
 }
 
-static int vandrel_decode_pixels_(struct vandrel_decoder *d, uint8_t *row) {
+static int vandrel_decode_pixels_(struct vandrel_decoder* d, uint8_t* row) {
     const unsigned bpp = d->bytes_per_pixel;
     const size_t end = (size_t)d->width * bpp;
     size_t x;
@@ -220,7 +220,7 @@ static int vandrel_decode_pixels_(struct vandrel_decoder *d, uint8_t *row) {
     return VANDREL_DECODE_OK;
 }
 
-int vandrel_decode_row(struct vandrel_decoder *d, uint8_t *row) {
+int vandrel_decode_row(struct vandrel_decoder* d, uint8_t* row) {
     int e;
     if (!d || !row) return VANDREL_DECODE_E_ARGUMENT;
     if (d->status_ != 0) return d->status_;
@@ -234,17 +234,26 @@ int vandrel_decode_row(struct vandrel_decoder *d, uint8_t *row) {
     return VANDREL_DECODE_OK;
 }
 
-const char *vandrel_decode_error(int code) {
+const char* vandrel_decode_error(int code) {
     switch (code) {
-    case VANDREL_DECODE_OK: return "no error";
-    case VANDREL_DECODE_E_ARGUMENT: return "a null decoder, data, reader or row";
-    case VANDREL_DECODE_E_MAGIC: return "not a compressed Vandrel stream";
-    case VANDREL_DECODE_E_VERSION: return "a later version of the compressed stream";
-    case VANDREL_DECODE_E_LAYOUT: return "a pixel layout or wiring this decoder does not know";
-    case VANDREL_DECODE_E_CUT: return "the stream ends before the picture does";
-    case VANDREL_DECODE_E_CORRUPT: return "the stream is corrupt";
-    case VANDREL_DECODE_E_DONE: return "every row has been decoded";
-    default: return "an unknown code";
+    case VANDREL_DECODE_OK:
+        return "no error";
+    case VANDREL_DECODE_E_ARGUMENT:
+        return "a null decoder, data, reader or row";
+    case VANDREL_DECODE_E_MAGIC:
+        return "not a compressed Vandrel stream";
+    case VANDREL_DECODE_E_VERSION:
+        return "a later version of the compressed stream";
+    case VANDREL_DECODE_E_LAYOUT:
+        return "a pixel layout or wiring this decoder does not know";
+    case VANDREL_DECODE_E_CUT:
+        return "the stream ends before the picture does";
+    case VANDREL_DECODE_E_CORRUPT:
+        return "the stream is corrupt";
+    case VANDREL_DECODE_E_DONE:
+        return "every row has been decoded";
+    default:
+        return "an unknown code";
     }
 }
 
