@@ -5,6 +5,9 @@
 #        bash bench/run.sh layouts [RUNS]  every pixel layout, blue-first wiring and dithering on the
 #                                          4096 x 4096 picture, each as a ratio against the default
 #                                          layout of the same format
+# With VANDREL_BENCH_BEFORE=PROGRAM (an earlier build of vandrel-convert, kept outside build-bench/) the
+# layouts mode also times that program, interleaved case by case with this one, each against its own
+# default layout: a before-and-after comparison that a change in the machine's load falls on alike.
 # Pictures and outputs go to $VANDREL_BENCH_DIR (default /tmp/vandrel-bench), never into the repo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,6 +58,12 @@ if [ "$mode" = layouts ]; then
   variants=("default::" "bgr::--bgr" "rgb666-high::--layout rgb666-high" "rgb565::--layout rgb565"
     "rgb565-le::--layout rgb565-le" "rgb565 bgr::--layout rgb565 --bgr" "dither::--dither"
     "rgb565 dither::--layout rgb565 --dither")
+  programs=(this)
+  declare -A program_of=([this]=$program)
+  if [ -n "${VANDREL_BENCH_BEFORE:-}" ]; then
+    programs+=(before)
+    program_of[before]=$VANDREL_BENCH_BEFORE
+  fi
   table="| picture | format | options | median s | min s | max s | ratio to default (medians) | CPU median s | CPU ratio |"$'\n'
   table+="|---|---|---|---|---|---|---|---|---|"$'\n'
   for size in $sizes; do
@@ -69,22 +78,28 @@ if [ "$mode" = layouts ]; then
         # Each round starts one case later, so that no case always follows the same one.
         for ((i = 0; i < count; ++i)); do
           variant=${variants[(round + i) % count]}
-          name=${variant%%::*}
-          # shellcheck disable=SC2086
-          read -r w c _ < <(run_once "$program" $format_option ${variant#*::} -o "$work/out.$format" "$in")
-          ((round == 0)) && continue
-          wall[$name]+="$w"$'\n'
-          cpu[$name]+="$c"$'\n'
+          for who in "${programs[@]}"; do
+            name="$who ${variant%%::*}"
+            # shellcheck disable=SC2086
+            read -r w c _ < <(run_once "${program_of[$who]}" $format_option ${variant#*::} -o "$work/out.$format" "$in")
+            ((round == 0)) && continue
+            wall[$name]+="$w"$'\n'
+            cpu[$name]+="$c"$'\n'
+          done
         done
       done
-      read -r base_wall _ _ < <(printf '%s' "${wall[default]}" | stats)
-      read -r base_cpu _ _ < <(printf '%s' "${cpu[default]}" | stats)
-      for variant in "${variants[@]}"; do
-        name=${variant%%::*}
-        read -r m lo hi < <(printf '%s' "${wall[$name]}" | stats)
-        read -r cm _ _ < <(printf '%s' "${cpu[$name]}" | stats)
-        options=${variant#*::}
-        table+="| $size | $format | ${options:-(default layout)} | $m | $lo | $hi | $(ratio "$m" "$base_wall") | $cm | $(ratio "$cm" "$base_cpu") |"$'\n'
+      for who in "${programs[@]}"; do
+        read -r base_wall _ _ < <(printf '%s' "${wall[$who default]}" | stats)
+        read -r base_cpu _ _ < <(printf '%s' "${cpu[$who default]}" | stats)
+        for variant in "${variants[@]}"; do
+          name="$who ${variant%%::*}"
+          read -r m lo hi < <(printf '%s' "${wall[$name]}" | stats)
+          read -r cm _ _ < <(printf '%s' "${cpu[$name]}" | stats)
+          options=${variant#*::}
+          label=${options:-(default layout)}
+          [ "$who" = before ] && label="before: $label"
+          table+="| $size | $format | $label | $m | $lo | $hi | $(ratio "$m" "$base_wall") | $cm | $(ratio "$cm" "$base_cpu") |"$'\n'
+        done
       done
       unset wall cpu
     done

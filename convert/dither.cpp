@@ -5,6 +5,9 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <utility>
+
+#include "pixel_runs.h"
 
 namespace {
 
@@ -26,7 +29,6 @@ constexpr std::array<std::uint8_t, 256> MakeNearestShown() {
     return table;
 }
 
-constexpr std::uint32_t kRunPixels = 1024;
 // Values and errors are in sixteenths, so the 7/16, 3/16, 5/16 and 1/16 shares lose little to rounding.
 constexpr int kLargest = 255 * 16;
 
@@ -68,8 +70,8 @@ constexpr std::array<Step, kStepCount> MakeSteps() {
     return steps;
 }
 
-// The difference never exceeds half a 5-bit level and a rounding, so every share fits its byte, and
-// the 7/16 share stays within the margin.
+// For every level the layouts keep, the difference never exceeds half a level and a rounding, so every
+// share fits its byte, and the 7/16 share stays within the margin.
 template <unsigned kBits>
 constexpr bool SharesFit() {
     const std::array<std::uint8_t, 256> nearest = MakeNearestShown<kBits>();
@@ -79,13 +81,24 @@ constexpr bool SharesFit() {
     }
     return true;
 }
-static_assert(SharesFit<5>() && SharesFit<6>());
 
-constexpr std::array<Step, kStepCount> kSteps5 = MakeSteps<5>();
-constexpr std::array<Step, kStepCount> kSteps6 = MakeSteps<6>();
+constexpr bool AnyLayoutKeeps(unsigned bits) {
+    for (const LayoutDescription& layout : kPixelLayouts)
+        if (layout.first.bits == bits || layout.green.bits == bits || layout.last.bits == bits) return true;
+    return false;
+}
 
+// The steps of a channel of kBits bits, made only for the bit counts some layout keeps.
 template <unsigned kBits>
-constexpr const Step* kSteps = (kBits == 5 ? kSteps5.data() : kSteps6.data()) + kStepsBelow;
+const Step* StepsForBits() {
+    if constexpr (!AnyLayoutKeeps(kBits)) {
+        return nullptr;
+    } else {
+        static_assert(SharesFit<kBits>(), "dithering towards so few levels needs wider shares and margins");
+        static constexpr std::array<Step, kStepCount> kSteps = MakeSteps<kBits>();
+        return kSteps.data() + kStepsBelow;
+    }
+}
 
 // The error of one channel as it moves along a row: what goes to the next pixel, and what the row
 // below has gathered so far for the column just passed and for the current one.
@@ -100,7 +113,7 @@ struct Carry {
 // the last it gets.
 template <unsigned kBits>
 inline std::uint8_t Diffuse(int start, Carry& carry, std::int32_t& belowBehind) {
-    const Step& step = kSteps<kBits>[start + carry.ahead];
+    const Step& step = StepsForBits<kBits>()[start + carry.ahead];
     belowBehind = carry.belowPassed + step.behindBelow;
     carry.belowPassed = carry.belowHere + step.straightBelow;
     carry.belowHere = step.aheadBelow;
@@ -111,7 +124,7 @@ inline std::uint8_t Diffuse(int start, Carry& carry, std::int32_t& belowBehind) 
 // Diffuses one row in the direction kStep (3: left to right, -3: right to left). `error` and `below`
 // point at column 0 of rows that reach one column beyond either side; `error` is used up, `below` is
 // written whole.
-template <int kStep, unsigned kOuterBits>
+template <int kStep, unsigned kRed, unsigned kGreen, unsigned kBlue>
 void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below) {
     // Apart from the error along the row, every value is known before the row starts, and this loop
     // has no order to keep.
@@ -123,9 +136,9 @@ void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std
         std::uint8_t* pixel = row + at;
         const std::int32_t* start = error + at;
         std::int32_t* behind = below + at - kStep;
-        pixel[0] = Diffuse<kOuterBits>(start[0], red, behind[0]);
-        pixel[1] = Diffuse<6>(start[1], green, behind[1]);
-        pixel[2] = Diffuse<kOuterBits>(start[2], blue, behind[2]);
+        pixel[0] = Diffuse<kRed>(start[0], red, behind[0]);
+        pixel[1] = Diffuse<kGreen>(start[1], green, behind[1]);
+        pixel[2] = Diffuse<kBlue>(start[2], blue, behind[2]);
     }
     // The last column's entry; the one beyond the edge is never read.
     const std::ptrdiff_t last = at - kStep;
@@ -134,28 +147,52 @@ void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std
     below[last + 2] = blue.belowPassed;
 }
 
-template <int kStep>
-void DiffuseRow(std::uint8_t* row, std::uint32_t width, std::int32_t* error, std::int32_t* below,
-                unsigned outerBits) {
-    if (outerBits == 5)
-        DiffuseRow<kStep, 5>(row, width, error, below);
-    else
-        DiffuseRow<kStep, 6>(row, width, error, below);
+// The bits every layout keeps of red, green and blue in either wiring; a row diffuser is made for each,
+// so that the step tables' places are constants in its loop.
+constexpr std::array<ChannelBits, 2 * kPixelLayoutCount> kKeptBits = [] {
+    std::array<ChannelBits, 2 * kPixelLayoutCount> kept{};
+    for (std::size_t i = 0; i < kPixelLayoutCount; ++i) {
+        kept[2 * i] = KeptBits(kPixelLayouts[i].layout, false);
+        kept[2 * i + 1] = KeptBits(kPixelLayouts[i].layout, true);
+    }
+    return kept;
+}();
+
+using RowDiffuser = void (*)(std::uint8_t*, std::uint32_t, std::int32_t*, std::int32_t*);
+
+template <int kStep, std::size_t... kIndex>
+constexpr std::array<RowDiffuser, sizeof...(kIndex)> MakeDiffusers(std::index_sequence<kIndex...>) {
+    return {DiffuseRow<kStep, kKeptBits[kIndex].red, kKeptBits[kIndex].green, kKeptBits[kIndex].blue>...};
+}
+
+// Left to right and right to left.
+constexpr auto kEveryKept = std::make_index_sequence<kKeptBits.size()>();
+constexpr std::array<RowDiffuser, kKeptBits.size()> kForward = MakeDiffusers<3>(kEveryKept);
+constexpr std::array<RowDiffuser, kKeptBits.size()> kBackward = MakeDiffusers<-3>(kEveryKept);
+
+// The diffusers' index for `bits`, or kKeptBits.size() when no layout keeps them.
+std::size_t DiffuserFor(ChannelBits bits) {
+    std::size_t index = 0;
+    while (index < kKeptBits.size() && (kKeptBits[index].red != bits.red || kKeptBits[index].green != bits.green ||
+                                         kKeptBits[index].blue != bits.blue))
+        ++index;
+    return index;
 }
 
 }  // namespace
 
-std::unique_ptr<DitheredPicture> DitheredPicture::Make(const Picture& source, PixelLayout layout) {
+std::unique_ptr<DitheredPicture> DitheredPicture::Make(const Picture& source, ChannelBits bits) {
+    if (DiffuserFor(bits) == kKeptBits.size()) return nullptr;
     try {
-        return std::unique_ptr<DitheredPicture>(new DitheredPicture(source, layout));
+        return std::unique_ptr<DitheredPicture>(new DitheredPicture(source, bits));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-DitheredPicture::DitheredPicture(const Picture& source, PixelLayout layout)
+DitheredPicture::DitheredPicture(const Picture& source, ChannelBits bits)
     : source_(source),
-      outerBits_(OuterChannelBits(layout)),
+      diffuser_(DiffuserFor(bits)),
       row_(3 * std::size_t{source.Width()}),
       error_(3 * (std::size_t{source.Width()} + 2)),
       nextError_(error_.size()) {}
@@ -174,12 +211,9 @@ void DitheredPicture::ReadRun(std::uint32_t x, std::uint32_t y, std::uint32_t co
 
 void DitheredPicture::MakeRow(std::uint32_t y) const {
     const std::uint32_t width = Width();
-    for (std::uint32_t x = 0; x < width; x += kRunPixels)
-        source_.ReadRun(x, y, std::min(kRunPixels, width - x), row_.data() + 3 * std::size_t{x});
+    ReadRow(source_, y, row_.data());
     // Serpentine order keeps the error from drifting one way along every row.
-    if (y % 2 == 0)
-        DiffuseRow<3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, outerBits_);
-    else
-        DiffuseRow<-3>(row_.data(), width, error_.data() + 3, nextError_.data() + 3, outerBits_);
+    const RowDiffuser diffuse = y % 2 == 0 ? kForward[diffuser_] : kBackward[diffuser_];
+    diffuse(row_.data(), width, error_.data() + 3, nextError_.data() + 3);
     error_.swap(nextError_);
 }

@@ -2,9 +2,7 @@
 #include "convert/pixel_layout.h"
 
 std::optional<PixelLayout> PixelLayoutNamed(std::string_view name) {
-    if (name == "rgb666") return PixelLayout::Rgb666;
-    if (name == "rgb666-high") return PixelLayout::Rgb666High;
-    if (name == "rgb565") return PixelLayout::Rgb565;
-    if (name == "rgb565-le") return PixelLayout::Rgb565Le;
+    for (const LayoutDescription& layout : kPixelLayouts)
+        if (layout.name == name) return layout.layout;
     return std::nullopt;
 }

@@ -6,42 +6,34 @@
 
 #include "convert/dither.h"
 #include "convert/output_file.h"
+#include "pixel_runs.h"
 
 namespace {
 
-template <unsigned kBits>
-constexpr std::array<std::uint8_t, 256> MakeShownChannels() {
-    std::array<std::uint8_t, 256> table{};
-    for (unsigned value = 0; value < 256; ++value)
-        table[value] = ShownChannel(static_cast<std::uint8_t>(value), kBits);
-    return table;
-}
+// What each 8-bit value shows as at every bit count a channel may keep (1 to 8).
+using ShownTable = std::array<std::uint8_t, 256>;
 
-constexpr std::array<std::uint8_t, 256> kShown6 = MakeShownChannels<6>();
-constexpr std::array<std::uint8_t, 256> kShown5 = MakeShownChannels<5>();
-
-const std::uint8_t* ShownChannels(unsigned bits) { return bits == 5 ? kShown5.data() : kShown6.data(); }
+constexpr std::array<ShownTable, 9> kShownTables = [] {
+    std::array<ShownTable, 9> tables{};
+    for (unsigned bits = 1; bits <= 8; ++bits)
+        for (unsigned value = 0; value < 256; ++value)
+            tables[bits][value] = ShownChannel(static_cast<std::uint8_t>(value), bits);
+    return tables;
+}();
 
 }  // namespace
 
-BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout) {
-    // Red and blue keep as many bits as each other, so the wiring's order changes nothing shown.
-    const std::uint8_t* const outer = ShownChannels(OuterChannelBits(layout));
-    const std::uint8_t* const green = ShownChannels(GreenChannelBits(layout));
-    const std::uint32_t width = picture.Width();
-    const std::uint32_t height = picture.Height();
-    BitmapImagePtr preview(CreateBitmap(width, height, 24));
+BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout, bool blueFirst) {
+    const ChannelBits bits = KeptBits(layout, blueFirst);
+    const ShownTable& red = kShownTables[bits.red];
+    const ShownTable& green = kShownTables[bits.green];
+    const ShownTable& blue = kShownTables[bits.blue];
+    BitmapImagePtr preview(CreateBitmap(picture.Width(), picture.Height(), 24));
     if (!preview) return nullptr;
-    constexpr std::uint32_t kRun = 1024;
-    std::uint8_t rgb[3 * kRun];
-    for (std::uint32_t y = 0; y < height; ++y) {
-        for (std::uint32_t x = 0; x < width; x += kRun) {
-            const std::uint32_t count = width - x < kRun ? width - x : kRun;
-            picture.ReadRun(x, y, count, rgb);
-            for (std::uint32_t i = 0; i < count; ++i)
-                SetPixelRgb(preview.get(), x + i, y, outer[rgb[3 * i]], green[rgb[3 * i + 1]], outer[rgb[3 * i + 2]]);
-        }
-    }
+    ForEachRun(picture, [&](std::uint32_t x, std::uint32_t y, const std::uint8_t* rgb, std::uint32_t count) {
+        for (std::uint32_t i = 0; i < count; ++i)
+            SetPixelRgb(preview.get(), x + i, y, red[rgb[3 * i]], green[rgb[3 * i + 1]], blue[rgb[3 * i + 2]]);
+    });
     return preview;
 }
 
@@ -49,13 +41,13 @@ PreviewResult WritePreview(const Picture& picture, const std::string& path, cons
     PreviewResult result;
     std::unique_ptr<DitheredPicture> dithered;
     if (options.dither) {
-        dithered = DitheredPicture::Make(picture, options.layout);
+        dithered = DitheredPicture::Make(picture, KeptBits(options.layout, options.blueFirst));
         if (!dithered) {
             result.status = BitmapOutOfMemory;
             return result;
         }
     }
-    const BitmapImagePtr preview = MakePreview(dithered ? *dithered : picture, options.layout);
+    const BitmapImagePtr preview = MakePreview(dithered ? *dithered : picture, options.layout, options.blueFirst);
     if (!preview) {
         result.status = LastBitmapStatus();
         return result;

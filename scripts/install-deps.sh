@@ -21,7 +21,9 @@ for group in "$@"; do
                      lintian man-db libqt6svg6 qemu-user-static dbus at-spi2-core python3-gi gir1.2-atspi-2.0
                      clang-format clang libc6-dev-armhf-cross libstdc++-12-dev-armhf-cross
                      binutils-arm-linux-gnueabihf gcc-arm-none-eabi) ;;
-    bench) packages+=(hyperfine imagemagick time lz4 python3 bc) ;;
+    # valgrind: bench/instructions.sh counts instructions with its callgrind. lz4, python3 and bc:
+    # bench/compression.sh.
+    bench) packages+=(hyperfine imagemagick time valgrind lz4 python3 bc) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
   esac

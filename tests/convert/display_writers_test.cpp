@@ -1,6 +1,7 @@
 // Golden bytes of both display formats, written out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -192,4 +193,133 @@ TEST_F(DisplayWriters, array_name_longer_than_the_output_buffer) {
     std::string expected = kWhitePixelArrayText;
     expected.replace(expected.find("pic"), 3, options.arrayName);
     EXPECT_EQ(std::string(written.begin(), written.end()), expected);
+}
+
+namespace {
+
+// 3 x 2: orange, blue, white, black, a dim colour and one with every channel's low bits set.
+const std::vector<Colour> kSixColours{{255, 128, 0}, {0, 0, 255}, {255, 255, 255},
+                                      {0, 0, 0},     {8, 4, 16},  {200, 100, 50}};
+
+std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+std::string StdintHead(const char* type, const char* declarationEnd) {
+    return std::string("#ifndef LOGO_H\n#define LOGO_H\n\n#include <stdint.h>\n\n#define LOGO_WIDTH 3\n"
+                       "#define LOGO_HEIGHT 2\n\nstatic const ") +
+           type + " logo[] " + declarationEnd + "\n";
+}
+
+const std::string kStdintTail = "};\n\n#endif\n";
+
+}  // namespace
+
+TEST_F(DisplayWriters, stdint_header_in_each_kind_of_layout) {
+    Load(3, 2, kSixColours);
+    struct Case {
+        PixelLayout layout;
+        bool blueFirst;
+        const char* attribute;
+        std::string expected;
+    };
+    const std::string words565 = StdintHead("uint16_t", "PROGMEM = {") +
+                                 "    0xFC00, 0x001F, 0xFFFF, 0x0000, 0x0822, 0xCB26,\n" + kStdintTail;
+    const Case cases[] = {
+        {PixelLayout::Rgb565, false, "PROGMEM", words565},
+        // The word is the 16-bit value, whatever order the layout's bytes take.
+        {PixelLayout::Rgb565Le, false, "PROGMEM", words565},
+        {PixelLayout::Rgb565, true, "__attribute__((aligned(4)))",
+         StdintHead("uint16_t", "__attribute__((aligned(4))) = {") +
+             "    0x041F, 0xF800, 0xFFFF, 0x0000, 0x1021, 0x3339,\n" + kStdintTail},
+        {PixelLayout::Rgb666, false, "",
+         StdintHead("uint8_t", "= {") +
+             "    0x3F, 0x20, 0x00, 0x00, 0x00, 0x3F, 0x3F, 0x3F, 0x3F, 0x00, 0x00, 0x00,\n"
+             "    0x02, 0x01, 0x04, 0x32, 0x19, 0x0C,\n" + kStdintTail},
+        {PixelLayout::Rgb666High, true, "",
+         StdintHead("uint8_t", "= {") +
+             "    0x00, 0x80, 0xFC, 0xFC, 0x00, 0x00, 0xFC, 0xFC, 0xFC, 0x00, 0x00, 0x00,\n"
+             "    0x10, 0x04, 0x08, 0x30, 0x64, 0xC8,\n" + kStdintTail},
+    };
+    for (const Case& c : cases) {
+        OutputOptions options;
+        options.format = OutputFormat::ArrayText;
+        options.cStyle = CStyle::Stdint;
+        options.arrayName = "logo";
+        options.layout = c.layout;
+        options.blueFirst = c.blueFirst;
+        options.cAttribute = c.attribute;
+        EXPECT_EQ(Text(Written(options)), c.expected) << static_cast<int>(c.layout) << " " << c.blueFirst;
+    }
+}
+
+TEST_F(DisplayWriters, stdint_lines_hold_eight_words_and_end_with_the_last_full_one) {
+    Load(8, 1, std::vector<Colour>(8, Colour{255, 128, 0}));
+    OutputOptions options;
+    options.format = OutputFormat::ArrayText;
+    options.cStyle = CStyle::Stdint;
+    options.arrayName = "w8";
+    options.layout = PixelLayout::Rgb565;
+    EXPECT_EQ(Text(Written(options)),
+              "#ifndef W8_H\n#define W8_H\n\n#include <stdint.h>\n\n#define W8_WIDTH 8\n#define W8_HEIGHT 1\n\n"
+              "static const uint16_t w8[] = {\n"
+              "    0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00, 0xFC00,\n};\n\n#endif\n");
+}
+
+TEST_F(DisplayWriters, stdint_array_of_an_empty_picture_holds_one_zero) {
+    // C has no empty arrays; the size macros tell that no pixel is there.
+    Load(0, 1, {});
+    OutputOptions options;
+    options.format = OutputFormat::ArrayText;
+    options.cStyle = CStyle::Stdint;
+    options.arrayName = "e";
+    options.layout = PixelLayout::Rgb565;
+    EXPECT_EQ(Text(Written(options)), "#ifndef E_H\n#define E_H\n\n#include <stdint.h>\n\n#define E_WIDTH 0\n"
+                                      "#define E_HEIGHT 1\n\nstatic const uint16_t e[] = {\n    0 /* no pixels */\n"
+                                      "};\n\n#endif\n");
+}
+
+namespace {
+
+class SpanSource final : public ByteSource {
+public:
+    explicit SpanSource(const Bytes& bytes) : bytes_(bytes) {}
+    std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override {
+        // Five at a time, so that pieces end in the middle of a line.
+        const std::size_t count = std::min({capacity, std::size_t{5}, bytes_.size() - at_});
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), count, buffer);
+        at_ += count;
+        return count;
+    }
+
+private:
+    const Bytes& bytes_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+TEST_F(DisplayWriters, bytes_made_elsewhere_as_either_style_of_array) {
+    Bytes bytes;
+    for (int i = 0; i < 20; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 13));
+    struct Case {
+        CStyle style;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {CStyle::Window,
+         "\nconst unsigned char pic[]={ 0,13,26,39,52,65,78,91,104,117,130,143,156,169,182,195,208,221\n,234,247 };\n"},
+        {CStyle::Stdint, "#ifndef PIC_H\n#define PIC_H\n\n#include <stdint.h>\n\n#define PIC_WIDTH 300\n"
+                         "#define PIC_HEIGHT 2\n\nstatic const uint8_t pic[] __attribute__((section(\".x\"))) = {\n"
+                         "    0x00, 0x0D, 0x1A, 0x27, 0x34, 0x41, 0x4E, 0x5B, 0x68, 0x75, 0x82, 0x8F,\n"
+                         "    0x9C, 0xA9, 0xB6, 0xC3, 0xD0, 0xDD, 0xEA, 0xF7,\n};\n\n#endif\n"},
+    };
+    for (const Case& c : cases) {
+        OutputOptions options;
+        options.cStyle = c.style;
+        options.cAttribute = "__attribute__((section(\".x\")))";
+        SpanSource source(bytes);
+        std::FILE* out = std::fopen(outPath.c_str(), "wb");
+        EXPECT_EQ(WriteByteArrayText(source, 300, 2, options, out), 0);
+        std::fclose(out);
+        EXPECT_EQ(Text(ReadFileBytes(outPath)), c.expected) << static_cast<int>(c.style);
+    }
 }

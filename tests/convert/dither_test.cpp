@@ -104,7 +104,7 @@ TEST_F(Dithering, same_picture_same_pixels_in_any_reading_order) {
 
     // A row above the last one made starts the diffusion over, so it comes out as in order.
     const BitmapPicture source(*image);
-    const auto dithered = DitheredPicture::Make(source, PixelLayout::Rgb666);
+    const auto dithered = DitheredPicture::Make(source, KeptBits(PixelLayout::Rgb666, false));
     ASSERT_NE(dithered, nullptr);
     std::vector<std::uint8_t> inOrder(3 * 40 * 6), row(3 * 40);
     for (std::uint32_t y = 0; y < 6; ++y) dithered->ReadRun(0, y, 40, inOrder.data() + 3 * 40 * y);

@@ -12,10 +12,10 @@
 // 0..255 again by repeating the top bits in the two freed low bits, so 63 shows as 255 and 0 as 0.
 constexpr std::uint8_t PreviewChannel(std::uint8_t value) { return ShownChannel(value, 6); }
 
-// A new 24-bit image of the picture's size whose every channel shows as it does in `layout`
-// (ShownChannel; PreviewChannel in the window's layout), or nullptr with the reason in the bitmap
-// module's last status.
-BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout = PixelLayout::Rgb666);
+// A new 24-bit image of the picture's size whose every channel shows as it does in `layout` wired
+// blue first or not (ShownChannel with the channel's kept bits; PreviewChannel in the window's layout),
+// or nullptr with the reason in the bitmap module's last status.
+BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout = PixelLayout::Rgb666, bool blueFirst = false);
 
 struct PreviewResult {
     // Whether the preview image could be made at all (false: the module's status says why).
