@@ -31,7 +31,8 @@ TEST(cli_read_back, shows_what_the_preview_shows) {
     for (const char* layout : {"rgb666", "rgb666-high", "rgb565", "rgb565-le"})
         for (const char* wiring : {"", " --bgr"})
             for (const char* dither : {"", " --dither"})
-                for (const char* format : {"", " --compress rle", " --header", " --header --compress rle"}) {
+                for (const char* format : {"", " --compress rle", " --header", " --header --compress rle",
+                                           " --header --c-style stdint", " --header --c-style stdint --compress rle"}) {
                     const std::string options = std::string("--layout ") + layout + wiring;
                     SCOPED_TRACE(options + dither + format);
                     const ProgramRun convert =
