@@ -2,6 +2,7 @@
 #include "cli/run_command_line.h"
 
 #include "convert_file.h"
+#include "read_back_file.h"
 #include "cli/options.h"
 
 namespace {
@@ -12,6 +13,19 @@ int PrintAnswer(const std::string& text, std::FILE* out, std::FILE* err) {
     if (std::fflush(out) == 0 && !std::ferror(out)) return kExitConverted;
     std::fprintf(err, "%s: cannot write to standard output\n", kProgramName);
     return kExitSomeFailed;
+}
+
+// --decode: one output read back into the BMP that -o names.
+int ReadBackFiles(const CommandLine& line, std::FILE* err) {
+    if (line.inputs.size() != 1 || !line.settings.outputPath || *line.settings.outputPath == "-") {
+        std::fprintf(err, "%s: --decode reads one output back into the BMP file that -o names\n", kProgramName);
+        return kExitUsage;
+    }
+    if (const auto message = ReadBackFile(line.inputs.front(), *line.settings.outputPath, line.settings)) {
+        std::fprintf(err, "%s: %s\n", kProgramName, message->c_str());
+        return kExitSomeFailed;
+    }
+    return kExitConverted;
 }
 
 }  // namespace
@@ -28,8 +42,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, st
                      line.usageError.c_str(), kProgramName);
         return kExitUsage;
     case CommandLineAction::ReadBack:
-        // Not reachable until --decode is parsed; its reading comes with the compressed stream's decoder.
-        return kExitUsage;
+        return ReadBackFiles(line, err);
     case CommandLineAction::Convert:
         break;
     }

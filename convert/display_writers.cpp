@@ -3,11 +3,14 @@
 // pixels are fetched a run of a row at a time and leave through a fixed-size buffer.
 #include "convert/display_writers.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
 #include "array_text.h"
+#include "convert/compressed_stream.h"
 #include "convert/dither.h"
 #include "output_buffer.h"
 #include "pixel_runs.h"
@@ -120,7 +123,40 @@ constexpr std::array<Writer, 2 * kPixelLayoutCount> MakeWriters(std::index_seque
 
 constexpr std::array<Writer, 2 * kPixelLayoutCount> kWriters = MakeWriters(std::make_index_sequence<kPixelLayoutCount>());
 
+// Bytes already in memory, handed to the array text a piece at a time.
+class HeldBytes final : public ByteSource {
+public:
+    explicit HeldBytes(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override {
+        const std::size_t count = std::min(capacity, bytes_.size() - at_);
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), count, buffer);
+        at_ += count;
+        return count;
+    }
+
+private:
+    const std::vector<std::uint8_t>& bytes_;
+    std::size_t at_ = 0;
+};
+
+// The compressed stream as the .bmc file, or as the bytes of the array text of either C style.
+bool WriteCompressed(const Picture& picture, const OutputOptions& options, std::FILE* out) {
+    if (options.format == OutputFormat::RawColourStream)
+        return WriteCompressedStream(picture, options.layout, options.blueFirst, out);
+    std::vector<std::uint8_t> stream;
+    const auto keep = [&stream](const std::uint8_t* bytes, std::size_t count) {
+        stream.insert(stream.end(), bytes, bytes + count);
+        return true;
+    };
+    if (!EncodeCompressedStream(picture, options.layout, options.blueFirst, keep)) return false;
+    HeldBytes source(stream);
+    const int error = WriteByteArrayText(source, Side(picture.Width()), Side(picture.Height()), options, out);
+    errno = error;
+    return error == 0;
+}
+
 bool WriteUndithered(const Picture& picture, const OutputOptions& options, std::FILE* out) {
+    if (options.compression == Compression::Rle) return WriteCompressed(picture, options, out);
     const auto index = static_cast<std::size_t>(options.layout);
     if (index >= kPixelLayoutCount) {
         errno = EINVAL;

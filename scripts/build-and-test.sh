@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, then builds and runs every test: an optimised build,
-# a build under the address and undefined-behaviour sanitizers, and the bitmap module built for 32 bits.
+# a build under the address and undefined-behaviour sanitizers, and the bitmap module with the firmware
+# decoder built for 32 bits (x86 and ARM).
 # Each step shows one line; its tools' output goes to a log in the build folder, shown when it fails.
 # ctest's own lines are shown in full, followed by every skipped test or case with its reason.
 set -euo pipefail
@@ -57,3 +58,9 @@ bash scripts/check-sanitizer-reports.sh "$reports" || status=1
 # The tests run under qemu's user emulation, since some kernels run no 32-bit x86 program at all.
 configure_and_build build-m32 tests/bitmap32 -DCMAKE_BUILD_TYPE=Release -DVANDREL_M32=ON
 run_tests build-m32 --timeout 300
+
+# The same tests and the firmware decoder's, built for 32-bit ARM with clang and Debian's ARM cross
+# libraries, and run under qemu-user-static.
+configure_and_build build-arm tests/bitmap32 -DCMAKE_BUILD_TYPE=Release -DVANDREL_M32=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/arm-linux-gnueabihf.cmake"
+run_tests build-arm --timeout 600

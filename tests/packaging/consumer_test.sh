@@ -49,7 +49,8 @@ run_logged "$work/build.log" "$cmake" --build "$work/build"
 # Size prefix 0,2,0,4 (height, then width), then the pixels from the top row down. rgb666 keeps each
 # channel's top six bits; rgb565 packs (r>>3)<<11 | (g>>2)<<5 | b>>3 into two bytes, high first.
 expected="logo_666 0 2 0 4 63 32 0 0 0 0 4 8 12 50 25 12 0 0 0 63 63 63 1 2 3 62 1 32
-logo_565 0 2 0 4 252 0 0 0 17 6 203 38 0 0 255 255 0 65 248 48"
+logo_565 0 2 0 4 252 0 0 0 17 6 203 38 0 0 255 255 0 65 248 48
+logo_rle 252 0 0 0 17 6 203 38 0 0 255 255 0 65 248 48"
 got=$("$work/build/show_arrays")
 [ "$got" = "$expected" ] || fail "arrays differ: got
 $got

@@ -27,7 +27,8 @@ for path in usr/bin/vandrel usr/bin/vandrel-convert \
   usr/share/icons/hicolor/32x32/apps/vandrel.png usr/share/applications/vandrel.desktop \
   usr/share/man/man1/vandrel.1.gz usr/share/man/man1/vandrel-convert.1.gz \
   usr/share/cmake/Vandrel/VandrelConfig.cmake usr/share/cmake/Vandrel/VandrelConfigVersion.cmake \
-  usr/share/cmake/Vandrel/VandrelAddPicture.cmake \
+  usr/share/cmake/Vandrel/VandrelAddPicture.cmake usr/include/vandrel/decode.h \
+  usr/share/vandrel/firmware/vandrel/decode.h \
   usr/share/doc/vandrel/copyright usr/share/doc/vandrel/changelog.gz; do
   grep -qxF "./$path" <<<"$contents" || fail "the package lacks /$path"
 done
