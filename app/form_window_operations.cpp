@@ -14,8 +14,8 @@ constexpr QLatin1StringView kResultsLineBreak("\r\n");
 constexpr QLatin1StringView kTextBoxLineBreak("\n");
 }  // namespace
 
-FormWindowOperations::FormWindowOperations(QFileDialog& openDialog, QCheckBox& checkBox1,
-                                           QCheckBox& checkBox2, QPlainTextEdit& memo1)
+FormWindowOperations::FormWindowOperations(QFileDialog& openDialog, QCheckBox& checkBox1, QCheckBox& checkBox2,
+                                           QPlainTextEdit& memo1)
     : openDialog_(openDialog), checkBox1_(checkBox1), checkBox2_(checkBox2), memo1_(memo1) {}
 
 void FormWindowOperations::SetOpenDialogFileName(const std::string& fileName) {

@@ -5,10 +5,10 @@
 #include <QPoint>
 #include <QRect>
 
-#include "window_command/conversion_command.h"
 #include "app/form_window_operations.h"
 #include "outer_frame.h"
 #include "ui_main_form.h"
+#include "window_command/conversion_command.h"
 
 namespace {
 

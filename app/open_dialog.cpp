@@ -88,9 +88,7 @@ QPoint DialogPosition(const QRect& screen, const QSize& outer) {
             screen.top() + (screen.height() - outer.height()) / 3};
 }
 
-void SetOpenDialogFileName(QFileDialog& dialog, const QString& fileName) {
-    dialog.setProperty(kFileName, fileName);
-}
+void SetOpenDialogFileName(QFileDialog& dialog, const QString& fileName) { dialog.setProperty(kFileName, fileName); }
 
 QString OpenDialogFileName(const QFileDialog& dialog) { return dialog.property(kFileName).toString(); }
 

@@ -36,8 +36,7 @@ int main(int argc, char** argv) {
     }
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
     const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    std::printf("%.4f %.4f %ld\n", wall.count(), seconds(usage.ru_utime) + seconds(usage.ru_stime),
-                usage.ru_maxrss);
+    std::printf("%.4f %.4f %ld\n", wall.count(), seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_maxrss);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "measure: %s failed\n", argv[1]);
         return 1;

@@ -31,8 +31,8 @@ std::uint16_t BitmapDepth(const BitmapImage* image) {
     return image->bitsPerPixel;
 }
 
-void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* red,
-                 std::uint8_t* green, std::uint8_t* blue) {
+void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* red, std::uint8_t* green,
+                 std::uint8_t* blue) {
     if (!image || !PixelInside(*image, x, y)) {
         SetBitmapStatus(BitmapInvalidArgument);
         return;
@@ -94,8 +94,8 @@ void GetPixelIndex(const BitmapImage* image, std::uint32_t x, std::uint32_t y, s
     if (index) *index = image->pixels[PixelOffset(*image, x, y)];
 }
 
-void GetPaletteColor(const BitmapImage* image, std::uint8_t index, std::uint8_t* red,
-                     std::uint8_t* green, std::uint8_t* blue) {
+void GetPaletteColor(const BitmapImage* image, std::uint8_t index, std::uint8_t* red, std::uint8_t* green,
+                     std::uint8_t* blue) {
     if (!image) {
         SetBitmapStatus(BitmapInvalidArgument);
         return;

@@ -5,8 +5,8 @@ bool ReadLe32(std::uint32_t* destination, std::FILE* stream) {
     if (!destination || !stream) return false;
     std::uint8_t b[4];
     if (std::fread(b, 4, 1, stream) != 1) return false;
-    *destination = std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 |
-                   std::uint32_t{b[3]} << 24;
+    *destination =
+        std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[3]} << 24;
     return true;
 }
 
@@ -33,11 +33,10 @@ BitmapStatus ReadBitmapHeader(BitmapImage* image, std::FILE* stream) {
     BitmapImage& h = *image;
     const bool complete =
         ReadLe16(&h.magic, stream) && ReadLe32(&h.fileSize, stream) && ReadLe16(&h.reserved1, stream) &&
-        ReadLe16(&h.reserved2, stream) && ReadLe32(&h.dataOffset, stream) &&
-        ReadLe32(&h.headerSize, stream) && ReadLe32(&h.width, stream) && ReadLe32(&h.height, stream) &&
-        ReadLe16(&h.planes, stream) && ReadLe16(&h.bitsPerPixel, stream) &&
-        ReadLe32(&h.compression, stream) && ReadLe32(&h.imageSize, stream) &&
-        ReadLe32(&h.xResolution, stream) && ReadLe32(&h.yResolution, stream) &&
-        ReadLe32(&h.coloursUsed, stream) && ReadLe32(&h.coloursImportant, stream);
+        ReadLe16(&h.reserved2, stream) && ReadLe32(&h.dataOffset, stream) && ReadLe32(&h.headerSize, stream) &&
+        ReadLe32(&h.width, stream) && ReadLe32(&h.height, stream) && ReadLe16(&h.planes, stream) &&
+        ReadLe16(&h.bitsPerPixel, stream) && ReadLe32(&h.compression, stream) && ReadLe32(&h.imageSize, stream) &&
+        ReadLe32(&h.xResolution, stream) && ReadLe32(&h.yResolution, stream) && ReadLe32(&h.coloursUsed, stream) &&
+        ReadLe32(&h.coloursImportant, stream);
     return complete ? BitmapOk : BitmapIoError;
 }

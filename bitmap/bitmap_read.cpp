@@ -27,8 +27,7 @@ BitmapImage* Fail(BitmapStatus status, std::FILE* stream, BitmapImage* image) {
 }
 
 bool SupportedVariant(const BitmapImage& image) {
-    const bool depthKnown =
-        image.bitsPerPixel == 32 || image.bitsPerPixel == 24 || image.bitsPerPixel == 8;
+    const bool depthKnown = image.bitsPerPixel == 32 || image.bitsPerPixel == 24 || image.bitsPerPixel == 8;
     // A height of 2^31 or more is a negative (top-down) height in the file: not supported.
     const bool bottomUp = image.height < 0x80000000u;
     return depthKnown && image.compression == 0 && image.headerSize == kInfoHeaderBytes && bottomUp;

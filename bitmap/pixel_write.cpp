@@ -7,8 +7,8 @@
 #include "bitmap_status.h"
 #include "pixel_layout.h"
 
-void SetPixelRgb(BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t red,
-                 std::uint8_t green, std::uint8_t blue) {
+void SetPixelRgb(BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t red, std::uint8_t green,
+                 std::uint8_t blue) {
     if (image == nullptr || !PixelInside(*image, x, y)) {
         SetBitmapStatus(BitmapInvalidArgument);
         return;
@@ -38,8 +38,7 @@ void SetPixelIndex(BitmapImage* image, std::uint32_t x, std::uint32_t y, std::ui
     image->pixels[PixelOffset(*image, x, y)] = index;
 }
 
-void SetPaletteColor(BitmapImage* image, std::uint8_t index, std::uint8_t red, std::uint8_t green,
-                     std::uint8_t blue) {
+void SetPaletteColor(BitmapImage* image, std::uint8_t index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     if (image == nullptr) {
         SetBitmapStatus(BitmapInvalidArgument);
         return;

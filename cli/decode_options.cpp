@@ -48,8 +48,8 @@ std::optional<std::string> ApplyBackground(const std::string& value, DecodeSetti
 std::optional<std::string> ApplyMemoryLimit(const std::string& value, DecodeSettings& settings) {
     const auto mib = ParseMiB(value);
     if (!mib)
-        return "option '--max-memory' needs a whole number of MiB from 1 to " +
-               std::to_string(kLargestMemoryLimitMiB) + ", not '" + value + "'";
+        return "option '--max-memory' needs a whole number of MiB from 1 to " + std::to_string(kLargestMemoryLimitMiB) +
+               ", not '" + value + "'";
     settings.memoryLimitMiB = *mib;
     return std::nullopt;
 }

@@ -47,7 +47,8 @@ namespace {
 std::string_view BreakingCharacter(char c) {
     switch (c) {
     case ';': return "';', which ends the declaration";
-    case '{': case '}': return "a brace, which opens or closes the initialiser";
+    case '{':
+    case '}': return "a brace, which opens or closes the initialiser";
     case '=': return "'=', which starts the initialiser";
     case '\\': return "a backslash, which can join the next line";
     default: return {};
@@ -61,8 +62,10 @@ std::string UnbalancedPart(const std::string& attribute) {
     for (std::size_t i = 0; i < attribute.size(); ++i) {
         const char c = attribute[i];
         if (quote) {
-            if (c == '\\') ++i;
-            else if (c == quote) quote = 0;
+            if (c == '\\')
+                ++i;
+            else if (c == quote)
+                quote = 0;
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == '(' || c == '[') {

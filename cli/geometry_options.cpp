@@ -30,7 +30,8 @@ std::optional<std::string> ApplySize(const std::string& value, DisplayGeometry& 
     const auto height = cross == std::string::npos ? std::nullopt : ParseSide(text.substr(cross + 1));
     if (!width || !height || (*width == 0 && *height == 0))
         return "option '--size' needs WxH, each side from 1 to 65535 and at most one left out (320x240, 320x, "
-               "x240), not '" + value + "'";
+               "x240), not '" +
+               value + "'";
     geometry.width = *width;
     geometry.height = *height;
     return std::nullopt;

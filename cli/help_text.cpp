@@ -45,8 +45,7 @@ std::string OptionNames(const OptionRow& row) {
 }
 
 // `lines` after `first` (which ends where the text may start), the rest indented to `column`.
-void AppendIndented(std::string& text, std::string first, const std::vector<std::string>& lines,
-                    std::size_t column) {
+void AppendIndented(std::string& text, std::string first, const std::vector<std::string>& lines, std::size_t column) {
     if (first.size() + 2 > column) {
         text += first + "\n";
         first.clear();

@@ -16,9 +16,12 @@ namespace {
 std::string Roff(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '\\') out += "\\e";
-        else if (c == '-') out += "\\-";
-        else out += c;
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
     }
     if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
     return out;
@@ -46,8 +49,8 @@ std::string OptionsSection() {
         for (const OptionChoice& choice : row.choices) nameWidth = std::max(nameWidth, choice.name.size());
         page += ".RS\n";
         for (const OptionChoice& choice : row.choices)
-            page += ".TP " + std::to_string(nameWidth + 2) + "\n.B " + Roff(choice.name) + "\n" +
-                    Roff(choice.meaning) + "\n";
+            page += ".TP " + std::to_string(nameWidth + 2) + "\n.B " + Roff(choice.name) + "\n" + Roff(choice.meaning) +
+                    "\n";
         page += ".RE\n";
     }
     return page;
@@ -56,11 +59,14 @@ std::string OptionsSection() {
 std::string ManualPage(const std::string& date) {
     std::string version = VersionText();
     version.pop_back();
-    std::string page = ".\\\" Made by vandrel-manual-page from the command line's option table; do not edit.\n"
-                       ".TH VANDREL\\-CONVERT 1 \"" + Roff(date) + "\" \"" + Roff(version) + "\" \"User Commands\"\n"
-                       ".SH NAME\nvandrel\\-convert \\- convert pictures into data for 6\\-bit\\-per\\-channel colour "
-                       "displays\n.SH SYNOPSIS\n.B vandrel\\-convert\n[\\fIOPTION\\fR]... \\fIPICTURE\\fR...\n"
-                       ".SH DESCRIPTION\n";
+    std::string page =
+        ".\\\" Made by vandrel-manual-page from the command line's option table; do not edit.\n"
+        ".TH VANDREL\\-CONVERT 1 \"" +
+        Roff(date) + "\" \"" + Roff(version) +
+        "\" \"User Commands\"\n"
+        ".SH NAME\nvandrel\\-convert \\- convert pictures into data for 6\\-bit\\-per\\-channel colour "
+        "displays\n.SH SYNOPSIS\n.B vandrel\\-convert\n[\\fIOPTION\\fR]... \\fIPICTURE\\fR...\n"
+        ".SH DESCRIPTION\n";
     const auto paragraphs = DescriptionParagraphs();
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {
         if (i > 0) page += ".PP\n";

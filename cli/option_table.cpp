@@ -30,8 +30,9 @@ constexpr std::array kLayouts{
 constexpr std::array kCStyles{
     OptionChoice{"window", "the window's text: unsigned char bytes with the size prefix (the default)",
                  static_cast<int>(CStyle::Window)},
-    OptionChoice{"stdint", "a header for firmware: uint16_t words for rgb565 layouts, uint8_t bytes otherwise, "
-                           "NAME_WIDTH and NAME_HEIGHT macros",
+    OptionChoice{"stdint",
+                 "a header for firmware: uint16_t words for rgb565 layouts, uint8_t bytes otherwise, "
+                 "NAME_WIDTH and NAME_HEIGHT macros",
                  static_cast<int>(CStyle::Stdint)},
 };
 constexpr std::array kCompressions{OptionChoice{"rle", "", static_cast<int>(Compression::Rle)}};
@@ -58,7 +59,8 @@ DisplayGeometry& Geometry(ParsedArguments& parsed) { return parsed.line.settings
 
 // Designated initialisers keep each row readable; a row names only what it has.
 constexpr std::array kOptions{
-    OptionRow{.longName = "header", .help = "write C array text (.h) instead of the raw colour stream (.bmc)",
+    OptionRow{.longName = "header",
+              .help = "write C array text (.h) instead of the raw colour stream (.bmc)",
               .set = [](const OptionValue&, ParsedArguments& p) -> Reason {
                   Output(p).format = OutputFormat::ArrayText;
                   return std::nullopt;
@@ -69,18 +71,24 @@ constexpr std::array kOptions{
                   Output(p).sizePrefix = false;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "layout", .valueName = "NAME", .needs = "layout",
-              .help = "the bytes of each pixel, for .bmc and .h alike:", .choices = kLayouts,
+    OptionRow{.longName = "layout",
+              .valueName = "NAME",
+              .needs = "layout",
+              .help = "the bytes of each pixel, for .bmc and .h alike:",
+              .choices = kLayouts,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   Output(p).layout = static_cast<PixelLayout>(v.choice);
                   return std::nullopt;
               }},
-    OptionRow{.longName = "bgr", .help = "blue first: blue takes red's place in the layout",
+    OptionRow{.longName = "bgr",
+              .help = "blue first: blue takes red's place in the layout",
               .set = [](const OptionValue&, ParsedArguments& p) -> Reason {
                   Output(p).blueFirst = true;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "name", .valueName = "IDENT", .needs = "a name for the array",
+    OptionRow{.longName = "name",
+              .valueName = "IDENT",
+              .needs = "a name for the array",
               .help = "call the array of the .h text IDENT (a C identifier) instead of pic",
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   if (auto problem = Refused(ArrayNameProblem(v.text))) return problem;
@@ -94,13 +102,18 @@ constexpr std::array kOptions{
                   Output(p).dither = true;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "c-style", .valueName = "STYLE", .needs = "C style",
-              .help = "the C text that --header writes:", .choices = kCStyles,
+    OptionRow{.longName = "c-style",
+              .valueName = "STYLE",
+              .needs = "C style",
+              .help = "the C text that --header writes:",
+              .choices = kCStyles,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   Output(p).cStyle = static_cast<CStyle>(v.choice);
                   return std::nullopt;
               }},
-    OptionRow{.longName = "c-attribute", .valueName = "TEXT", .needs = "a text such as PROGMEM",
+    OptionRow{.longName = "c-attribute",
+              .valueName = "TEXT",
+              .needs = "a text such as PROGMEM",
               .help = "put TEXT, such as PROGMEM or __attribute__((aligned(4))), into the array's declaration "
                       "(with --c-style stdint)",
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
@@ -108,7 +121,8 @@ constexpr std::array kOptions{
                   Output(p).cAttribute = v.text;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "compress", .needs = "compression",
+    OptionRow{.longName = "compress",
+              .needs = "compression",
               .help = "run-length code the pixels behind a header that vandrel/decode.h reads, for .bmc and .h "
                       "alike (not with --no-size)",
               .choices = kCompressions,
@@ -116,30 +130,41 @@ constexpr std::array kOptions{
                   Output(p).compression = static_cast<Compression>(v.choice);
                   return std::nullopt;
               }},
-    OptionRow{.longName = "size", .valueName = "WxH", .needs = "WxH, such as 320x240, 320x or x240",
+    OptionRow{.longName = "size",
+              .valueName = "WxH",
+              .needs = "WxH, such as 320x240, 320x or x240",
               .help = "the picture's sides on the display, each 1 to 65535; a side left out (320x, x240) "
                       "follows the picture's aspect ratio",
               .set = [](const OptionValue& v, ParsedArguments& p) { return ApplySize(v.text, Geometry(p)); }},
-    OptionRow{.longName = "fit", .valueName = "HOW", .needs = "fit",
-              .help = "how the picture meets both sides of --size:", .choices = kFits,
+    OptionRow{.longName = "fit",
+              .valueName = "HOW",
+              .needs = "fit",
+              .help = "how the picture meets both sides of --size:",
+              .choices = kFits,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   Geometry(p).fit = static_cast<Fit>(v.choice);
                   return std::nullopt;
               }},
-    OptionRow{.longName = "filter", .valueName = "FILTER", .needs = "filter",
-              .help = "how --size scales:", .choices = kFilters,
+    OptionRow{.longName = "filter",
+              .valueName = "FILTER",
+              .needs = "filter",
+              .help = "how --size scales:",
+              .choices = kFilters,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   Geometry(p).filter = static_cast<ScaleFilter>(v.choice);
                   return std::nullopt;
               }},
-    OptionRow{.longName = "rotate", .needs = "rotation",
+    OptionRow{.longName = "rotate",
+              .needs = "rotation",
               .help = "turn the stored pixels clockwise after --size, for a panel mounted turned",
               .choices = kRotations,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   Geometry(p).rotation = static_cast<Rotation>(v.choice);
                   return std::nullopt;
               }},
-    OptionRow{.longName = "flip", .needs = "flip", .help = "mirror the stored pixels after --rotate",
+    OptionRow{.longName = "flip",
+              .needs = "flip",
+              .help = "mirror the stored pixels after --rotate",
               .choices = kFlips,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   Geometry(p).flip = static_cast<Flip>(v.choice);
@@ -151,14 +176,19 @@ constexpr std::array kOptions{
                   p.line.settings.decoding.applyOrientation = false;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "output", .shortName = 'o', .valueName = "PATH", .needs = "a path",
+    OptionRow{.longName = "output",
+              .shortName = 'o',
+              .valueName = "PATH",
+              .needs = "a path",
               .help = "write the output to PATH instead (one picture only); '-' writes it to standard output",
               .emptyRefused = true,
               .set = [](const OptionValue& v, ParsedArguments& p) -> Reason {
                   p.line.settings.outputPath = v.text;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "preview", .valueName = "PATH", .needs = "a path",
+    OptionRow{.longName = "preview",
+              .valueName = "PATH",
+              .needs = "a path",
               .help = "also write PATH, a 24-bit BMP of the picture with its colours reduced as the display "
                       "shows them (one picture only)",
               .emptyRefused = true,
@@ -175,24 +205,29 @@ constexpr std::array kOptions{
                   p.line.action = CommandLineAction::ReadBack;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "background", .valueName = "RRGGBB", .needs = "a value",
+    OptionRow{.longName = "background",
+              .valueName = "RRGGBB",
+              .needs = "a value",
               .help = "colour under transparent pixels and around a contained picture, six hex digits "
                       "(default 000000: black, an unlit display)",
-              .set = [](const OptionValue& v, ParsedArguments& p) {
-                  return ApplyBackground(v.text, p.line.settings.decoding);
-              }},
-    OptionRow{.longName = "max-memory", .valueName = "MIB", .needs = "a value",
+              .set = [](const OptionValue& v,
+                        ParsedArguments& p) { return ApplyBackground(v.text, p.line.settings.decoding); }},
+    OptionRow{.longName = "max-memory",
+              .valueName = "MIB",
+              .needs = "a value",
               .help = "most memory a decoded picture, with a fitted one that --rotate 90 or 270 holds, may "
                       "take, in MiB (default 1024); larger pictures are refused before decoding",
-              .set = [](const OptionValue& v, ParsedArguments& p) {
-                  return ApplyMemoryLimit(v.text, p.line.settings.decoding);
-              }},
-    OptionRow{.longName = "help", .shortName = 'h', .help = "show this help and exit",
+              .set = [](const OptionValue& v,
+                        ParsedArguments& p) { return ApplyMemoryLimit(v.text, p.line.settings.decoding); }},
+    OptionRow{.longName = "help",
+              .shortName = 'h',
+              .help = "show this help and exit",
               .set = [](const OptionValue&, ParsedArguments& p) -> Reason {
                   p.helpWanted = true;
                   return std::nullopt;
               }},
-    OptionRow{.longName = "version", .help = "show the version and exit",
+    OptionRow{.longName = "version",
+              .help = "show the version and exit",
               .set = [](const OptionValue&, ParsedArguments& p) -> Reason {
                   p.versionWanted = true;
                   return std::nullopt;

@@ -35,8 +35,8 @@ struct OptionValue {
 using OptionSetter = std::optional<std::string> (*)(const OptionValue& value, ParsedArguments& parsed);
 
 struct OptionRow {
-    std::string_view longName;   // without the leading "--"
-    char shortName = 0;          // 0 for none
+    std::string_view longName;  // without the leading "--"
+    char shortName = 0;         // 0 for none
     // The value's placeholder in --help ("PATH"); empty for a switch. Choice options whose words have
     // no meaning show the words instead ("90|180|270").
     std::string_view valueName = {};

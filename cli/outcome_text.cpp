@@ -31,18 +31,15 @@ std::string NotLoadedCause(const PictureFacts& facts) {
 
 std::string OutcomeCause(const ConversionOutcome& outcome) {
     switch (outcome.result) {
-    case ConversionResult::Converted:
-        return {};
-    case ConversionResult::NotLoaded:
-        return NotLoadedCause(outcome.facts);
+    case ConversionResult::Converted: return {};
+    case ConversionResult::NotLoaded: return NotLoadedCause(outcome.facts);
     case ConversionResult::DepthRefused:
         return "colour depth is " + std::to_string(outcome.facts.depth) + " bits per pixel; only 24 can be converted";
     case ConversionResult::TooLarge:
         return "picture is " + std::to_string(outcome.facts.width) + " x " + std::to_string(outcome.facts.height) +
                " pixels; at most " + std::to_string(kLargestSide) + " wide and " + std::to_string(kLargestSide) +
                " high can be converted";
-    case ConversionResult::OutOfMemory:
-        return StatusText(BitmapOutOfMemory);
+    case ConversionResult::OutOfMemory: return StatusText(BitmapOutOfMemory);
     case ConversionResult::OverMemoryLimit:
         if (outcome.facts.memoryNeeded == 0)
             return "decoding would hold more than the memory limit of " + MiB(outcome.facts.memoryLimit) +
@@ -50,25 +47,22 @@ std::string OutcomeCause(const ConversionOutcome& outcome) {
         return "picture is " + std::to_string(outcome.facts.width) + " x " + std::to_string(outcome.facts.height) +
                " pixels, " + MiB(outcome.facts.memoryNeeded) +
                (outcome.fittedMemory != 0 ? " MiB decoded and fitted for turning" : " MiB decoded") +
-               "; over the memory limit of " +
-               MiB(outcome.facts.memoryLimit) + " MiB (raise it with --max-memory)";
-    case ConversionResult::EndsEarly:
-        return "the file ends early: " + outcome.facts.decoderReason;
+               "; over the memory limit of " + MiB(outcome.facts.memoryLimit) + " MiB (raise it with --max-memory)";
+    case ConversionResult::EndsEarly: return "the file ends early: " + outcome.facts.decoderReason;
     case ConversionResult::OutputIsPicture:
         return "the output " + outcome.outputName + " would replace the picture itself";
     case ConversionResult::PreviewIsPicture:
         return "the preview " + outcome.previewName + " would replace the picture itself";
-    case ConversionResult::PreviewIsOutput:
-        return "the preview " + outcome.previewName + " would replace the output";
+    case ConversionResult::PreviewIsOutput: return "the preview " + outcome.previewName + " would replace the output";
     case ConversionResult::OutputNotCreated:
         return "cannot create " + outcome.outputName + ": " + SystemText(outcome.systemError);
     case ConversionResult::OutputNotWritten:
         if (outcome.outputName.empty()) return "cannot write to standard output: " + SystemText(outcome.systemError);
         return "cannot write " + outcome.outputName + ": " + SystemText(outcome.systemError);
-    case ConversionResult::PreviewNotMade:
-        return "cannot make the preview: " + StatusText(outcome.previewStatus);
+    case ConversionResult::PreviewNotMade: return "cannot make the preview: " + StatusText(outcome.previewStatus);
     case ConversionResult::PreviewNotWritten: {
-        std::string cause = "cannot write the preview " + outcome.previewName + ": " + StatusText(outcome.previewStatus);
+        std::string cause =
+            "cannot write the preview " + outcome.previewName + ": " + StatusText(outcome.previewStatus);
         if (outcome.systemError != 0) cause += " (" + SystemText(outcome.systemError) + ")";
         return cause;
     }

@@ -1,9 +1,9 @@
 // Dispatch of the parsed command line and the batch loop.
 #include "cli/run_command_line.h"
 
+#include "cli/options.h"
 #include "convert_file.h"
 #include "read_back_file.h"
-#include "cli/options.h"
 
 namespace {
 
@@ -33,18 +33,14 @@ int ReadBackFiles(const CommandLine& line, std::FILE* err) {
 int RunCommandLine(const std::vector<std::string>& arguments, std::FILE* out, std::FILE* err) {
     const CommandLine line = ParseCommandLine(arguments);
     switch (line.action) {
-    case CommandLineAction::ShowHelp:
-        return PrintAnswer(UsageText(), out, err);
-    case CommandLineAction::ShowVersion:
-        return PrintAnswer(VersionText(), out, err);
+    case CommandLineAction::ShowHelp: return PrintAnswer(UsageText(), out, err);
+    case CommandLineAction::ShowVersion: return PrintAnswer(VersionText(), out, err);
     case CommandLineAction::UsageError:
-        std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
-                     line.usageError.c_str(), kProgramName);
+        std::fprintf(err, "%s: %s\nTry '%s --help' for more information.\n", kProgramName, line.usageError.c_str(),
+                     kProgramName);
         return kExitUsage;
-    case CommandLineAction::ReadBack:
-        return ReadBackFiles(line, err);
-    case CommandLineAction::Convert:
-        break;
+    case CommandLineAction::ReadBack: return ReadBackFiles(line, err);
+    case CommandLineAction::Convert: break;
     }
 
     // A batch goes on past a failed picture; the exit code remembers it.

@@ -31,14 +31,10 @@ constexpr std::uint32_t ChoiceCount(std::uint16_t choice) { return (choice & 0x3
 
 std::uint8_t LayoutId(PixelLayout layout) {
     switch (layout) {
-    case PixelLayout::Rgb666High:
-        return VANDREL_LAYOUT_RGB666_HIGH;
-    case PixelLayout::Rgb565:
-        return VANDREL_LAYOUT_RGB565;
-    case PixelLayout::Rgb565Le:
-        return VANDREL_LAYOUT_RGB565_LE;
-    case PixelLayout::Rgb666:
-        break;
+    case PixelLayout::Rgb666High: return VANDREL_LAYOUT_RGB666_HIGH;
+    case PixelLayout::Rgb565: return VANDREL_LAYOUT_RGB565;
+    case PixelLayout::Rgb565Le: return VANDREL_LAYOUT_RGB565_LE;
+    case PixelLayout::Rgb666: break;
     }
     return VANDREL_LAYOUT_RGB666;
 }

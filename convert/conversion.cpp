@@ -28,17 +28,12 @@ LoadedPicture Load(const ConversionRequest& request) {
 // Why the loaded picture cannot be converted, if it cannot.
 std::optional<ConversionResult> Refusal(const LoadedPicture& loaded, const ConversionRequest& request) {
     switch (loaded.failure) {
-    case LoadFailure::TooLarge:
-        return ConversionResult::TooLarge;
-    case LoadFailure::OverMemoryLimit:
-        return ConversionResult::OverMemoryLimit;
-    case LoadFailure::EndsEarly:
-        return ConversionResult::EndsEarly;
-    case LoadFailure::OutOfMemory:
-        return ConversionResult::OutOfMemory;
+    case LoadFailure::TooLarge: return ConversionResult::TooLarge;
+    case LoadFailure::OverMemoryLimit: return ConversionResult::OverMemoryLimit;
+    case LoadFailure::EndsEarly: return ConversionResult::EndsEarly;
+    case LoadFailure::OutOfMemory: return ConversionResult::OutOfMemory;
     case LoadFailure::None:
-    case LoadFailure::Unreadable:
-        break;
+    case LoadFailure::Unreadable: break;
     }
     const PictureFacts& facts = loaded.facts;
     if (loaded.failure != LoadFailure::None || !loaded.picture) {
@@ -166,17 +161,14 @@ const char* OutputExtension(OutputFormat format) { return format == OutputFormat
 std::string OutputPathFor(const ConversionRequest& request) {
     const char* extension = OutputExtension(request.output.format);
     switch (request.placement) {
-    case OutputPlacement::WorkingDirectory:
-        return FormOutputName(request.picturePath, extension);
+    case OutputPlacement::WorkingDirectory: return FormOutputName(request.picturePath, extension);
     case OutputPlacement::BesidePicture: {
         const std::string& input = request.picturePath;
         const std::size_t folderLength = input.size() - BareFileName(input).size();
         return input.substr(0, folderLength) + FormOutputName(input, extension);
     }
-    case OutputPlacement::GivenPath:
-        return request.outputPath;
-    case OutputPlacement::StandardOutput:
-        break;
+    case OutputPlacement::GivenPath: return request.outputPath;
+    case OutputPlacement::StandardOutput: break;
     }
     return {};
 }

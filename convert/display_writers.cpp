@@ -121,7 +121,8 @@ constexpr std::array<Writer, 2 * kPixelLayoutCount> MakeWriters(std::index_seque
     return {WriteIn<kPixelLayouts[kIndex].layout, false>..., WriteIn<kPixelLayouts[kIndex].layout, true>...};
 }
 
-constexpr std::array<Writer, 2 * kPixelLayoutCount> kWriters = MakeWriters(std::make_index_sequence<kPixelLayoutCount>());
+constexpr std::array<Writer, 2 * kPixelLayoutCount> kWriters =
+    MakeWriters(std::make_index_sequence<kPixelLayoutCount>());
 
 // Bytes already in memory, handed to the array text a piece at a time.
 class HeldBytes final : public ByteSource {

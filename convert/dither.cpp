@@ -174,7 +174,7 @@ constexpr std::array<RowDiffuser, kKeptBits.size()> kBackward = MakeDiffusers<-3
 std::size_t DiffuserFor(ChannelBits bits) {
     std::size_t index = 0;
     while (index < kKeptBits.size() && (kKeptBits[index].red != bits.red || kKeptBits[index].green != bits.green ||
-                                         kKeptBits[index].blue != bits.blue))
+                                        kKeptBits[index].blue != bits.blue))
         ++index;
     return index;
 }

@@ -57,9 +57,7 @@ struct TextWord {
     static constexpr unsigned BitsOf(unsigned at) {
         return std::endian::native == std::endian::little ? 8 * at : 8 * (7 - at);
     }
-    constexpr void Set(unsigned at, char c) {
-        word |= std::uint64_t{static_cast<std::uint8_t>(c)} << BitsOf(at);
-    }
+    constexpr void Set(unsigned at, char c) { word |= std::uint64_t{static_cast<std::uint8_t>(c)} << BitsOf(at); }
     constexpr unsigned At(unsigned at) const { return static_cast<std::uint8_t>(word >> BitsOf(at)); }
 
     // Stores the word and answers the end of its text, whose length is in the last byte.

@@ -44,8 +44,7 @@ BitmapImagePtr MakePreview(const Picture& picture, PixelLayout layout, bool blue
     return preview;
 }
 
-PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options,
-                           Turn shown) {
+PreviewResult WritePreview(const Picture& picture, const std::string& path, const OutputOptions& options, Turn shown) {
     PreviewResult result;
     std::unique_ptr<DitheredPicture> dithered;
     if (options.dither) {

@@ -40,12 +40,9 @@ ReadBackResult ShowPixels(std::uint32_t width, std::uint32_t height, PixelLayout
 
 PixelLayout LayoutOfStream(std::uint8_t id) {
     switch (id) {
-    case VANDREL_LAYOUT_RGB666_HIGH:
-        return PixelLayout::Rgb666High;
-    case VANDREL_LAYOUT_RGB565:
-        return PixelLayout::Rgb565;
-    case VANDREL_LAYOUT_RGB565_LE:
-        return PixelLayout::Rgb565Le;
+    case VANDREL_LAYOUT_RGB666_HIGH: return PixelLayout::Rgb666High;
+    case VANDREL_LAYOUT_RGB565: return PixelLayout::Rgb565;
+    case VANDREL_LAYOUT_RGB565_LE: return PixelLayout::Rgb565Le;
     }
     return PixelLayout::Rgb666;
 }

@@ -34,8 +34,7 @@ template <PixelLayout kLayout, bool kBlueFirst>
 inline std::uint32_t PixelValue(const std::uint8_t* rgb) {
     constexpr Wired w = WiredLayout(kLayout, kBlueFirst);
     std::uint32_t value = 0;
-    for (unsigned c = 0; c < 3; ++c)
-        value |= std::uint32_t{rgb[c]} >> (8 - w.channel[c].bits) << w.channel[c].shift;
+    for (unsigned c = 0; c < 3; ++c) value |= std::uint32_t{rgb[c]} >> (8 - w.channel[c].bits) << w.channel[c].shift;
     return value;
 }
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "readers/qt_decode.h"
 #include "convert/display_writers.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
 #include "picture_corner.h"
+#include "readers/qt_decode.h"
 
 namespace {
 

@@ -33,8 +33,10 @@ bool SaveCreated(const std::string& name, std::uint32_t width, std::uint32_t hei
                         static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7));
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
-            if (depth == 8) SetPixelIndex(image, x, y, static_cast<std::uint8_t>(x * 31 + y * 17));
-            else SetPixelRgb(image, x, y, static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 60), 0x5A);
+            if (depth == 8)
+                SetPixelIndex(image, x, y, static_cast<std::uint8_t>(x * 31 + y * 17));
+            else
+                SetPixelRgb(image, x, y, static_cast<std::uint8_t>(x * 40), static_cast<std::uint8_t>(y * 60), 0x5A);
         }
     }
     const std::string path = (g_folder / "read" / name).string();
@@ -57,9 +59,16 @@ struct Header {
 
 // The 54 header bytes, then `payload` bytes of a repeating pattern.
 Bytes Crafted(const Header& h, std::size_t payload) {
-    Bytes b = BmpHeader({.dataOffset = h.dataOffset, .fileSize = h.fileSize, .planes = h.planes, .width = h.width,
-                         .height = h.height, .bitsPerPixel = h.depth, .imageSize = h.imageSize,
-                         .headerSize = h.headerSize, .compression = h.compression, .magic = h.magic});
+    Bytes b = BmpHeader({.dataOffset = h.dataOffset,
+                         .fileSize = h.fileSize,
+                         .planes = h.planes,
+                         .width = h.width,
+                         .height = h.height,
+                         .bitsPerPixel = h.depth,
+                         .imageSize = h.imageSize,
+                         .headerSize = h.headerSize,
+                         .compression = h.compression,
+                         .magic = h.magic});
     for (std::size_t i = 0; i < payload; ++i) b.push_back(static_cast<std::uint8_t>(i * 13 + 5));
     return b;
 }
@@ -80,8 +89,10 @@ bool WriteReadSeeds() {
     shortHeader.resize(53);
     ok = Save("read", "short-53-bytes.bmp", shortHeader) && ok;
     h = {}, h.magic = 0x4142, crafted("bad-magic.bmp", h, 16);
-    for (std::uint32_t size : {12u, 108u, 124u}) h = {}, h.headerSize = size, crafted("info-header-" + std::to_string(size) + ".bmp", h, 16);
-    for (std::uint16_t depth : {1, 4, 16, 0}) h = {}, h.depth = depth, crafted("depth-" + std::to_string(depth) + ".bmp", h, 16);
+    for (std::uint32_t size : {12u, 108u, 124u})
+        h = {}, h.headerSize = size, crafted("info-header-" + std::to_string(size) + ".bmp", h, 16);
+    for (std::uint16_t depth : {1, 4, 16, 0})
+        h = {}, h.depth = depth, crafted("depth-" + std::to_string(depth) + ".bmp", h, 16);
     h = {}, h.depth = 32, h.compression = 3, h.imageSize = 16, crafted("32bit-bitfields.bmp", h, 28);
     h = {}, h.compression = 1, h.depth = 8, crafted("8bit-rle.bmp", h, 1040);
     h = {}, h.imageSize = 0, crafted("image-size-0.bmp", h, 16);
@@ -119,11 +130,11 @@ bool WriteWriteSeeds() {
     script("zero-width", {1, 0, 5});
     script("unsupported-depth-16", {3 + 4 * 4, 4, 4});
     // 24-bit 3x2: set pixels (one out of range), read them, save midway, change carried fields.
-    script("24bit-pixels", {1, 3, 2, 0, 1, 0, 10, 20, 30, 0, 4, 1, 9, 9, 9, 4, 1, 0, 5, 3, 5, 0x78, 0x56, 0x34,
-                            0x12, 0, 2, 1, 255, 0, 128, 1, 0, 0, 7, 2, 3, 1, 2, 3});
+    script("24bit-pixels", {1, 3,    2,    0,    1,    0, 10, 20, 30,  0, 4,   1, 9, 9, 9, 4, 1, 0, 5, 3,
+                            5, 0x78, 0x56, 0x34, 0x12, 0, 2,  1,  255, 0, 128, 1, 0, 0, 7, 2, 3, 1, 2, 3});
     script("32bit-pixels", {2, 5, 1, 0, 4, 0, 1, 2, 3, 0, 255, 0, 1, 1, 1, 4, 4, 0, 5, 3, 8, 0xFF, 0xFF, 0xFF, 0xFF});
-    script("8bit-palette-and-indices", {0, 5, 3, 2, 255, 10, 20, 30, 1, 4, 2, 255, 1, 5, 0, 1, 4, 4, 2, 2, 0, 1,
-                                        2, 3, 5, 0, 0, 0, 0, 0, 0, 4, 0, 0});
+    script("8bit-palette-and-indices", {0, 5, 3, 2, 255, 10, 20, 30, 1, 4, 2, 255, 1, 5, 0, 1, 4,
+                                        4, 2, 2, 0, 1,   2,  3,  5,  0, 0, 0, 0,   0, 0, 4, 0, 0});
     script("8bit-large", {0, 63, 63, 1, 62, 62, 200, 2, 200, 1, 2, 3, 4, 62, 62, 5});
     script("24bit-large-padding", {1, 61, 47, 0, 60, 46, 1, 2, 3, 3, 4, 9, 0, 0, 0, 4, 60, 0, 5});
     // dataOffsets of a short table and of a gap in the record: the saved files lay out neither.

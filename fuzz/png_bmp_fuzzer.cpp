@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t height = whole.Height() < kMaxPixels / width ? whole.Height() : kMaxPixels / width;
     const std::vector<std::uint8_t> black = Pixels(PictureCorner(whole, width, height));
     const std::optional<LoadedPicture> onWhite = Read(file, {255, 255, 255});
-    FUZZ_CHECK(onWhite && onWhite->picture && onWhite->facts.width == onBlack->facts.width && onWhite->facts.height == onBlack->facts.height);
+    FUZZ_CHECK(onWhite && onWhite->picture && onWhite->facts.width == onBlack->facts.width &&
+               onWhite->facts.height == onBlack->facts.height);
     const std::vector<std::uint8_t> white = Pixels(PictureCorner(*onWhite->picture, width, height));
     for (std::size_t i = 0; i < black.size(); ++i) FUZZ_CHECK(black[i] <= white[i]);
     return 0;

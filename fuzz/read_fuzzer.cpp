@@ -13,9 +13,9 @@
 
 #include "bitmap/bitmap.h"
 #include "convert/display_writers.h"
-#include "picture_corner.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
+#include "picture_corner.h"
 #include "pipe_feed.h"
 
 namespace {
@@ -259,17 +259,15 @@ void CheckWriters(const BitmapImage& image, const std::uint8_t* data, const Layo
 }
 
 bool SameHeader(const BitmapImage& a, const BitmapImage& b) {
-    return a.magic == b.magic && a.fileSize == b.fileSize && a.reserved1 == b.reserved1 &&
-           a.reserved2 == b.reserved2 && a.dataOffset == b.dataOffset && a.headerSize == b.headerSize &&
-           a.width == b.width && a.height == b.height && a.planes == b.planes &&
-           a.bitsPerPixel == b.bitsPerPixel && a.compression == b.compression && a.imageSize == b.imageSize &&
-           a.xResolution == b.xResolution && a.yResolution == b.yResolution && a.coloursUsed == b.coloursUsed &&
-           a.coloursImportant == b.coloursImportant;
+    return a.magic == b.magic && a.fileSize == b.fileSize && a.reserved1 == b.reserved1 && a.reserved2 == b.reserved2 &&
+           a.dataOffset == b.dataOffset && a.headerSize == b.headerSize && a.width == b.width && a.height == b.height &&
+           a.planes == b.planes && a.bitsPerPixel == b.bitsPerPixel && a.compression == b.compression &&
+           a.imageSize == b.imageSize && a.xResolution == b.xResolution && a.yResolution == b.yResolution &&
+           a.coloursUsed == b.coloursUsed && a.coloursImportant == b.coloursImportant;
 }
 
 // Loading through a pipe must answer exactly what loading the file answered.
-void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const std::uint8_t* data,
-                     std::size_t size) {
+void CheckPipeAgrees(const BitmapImage* fromFile, BitmapStatus fileStatus, const std::uint8_t* data, std::size_t size) {
     static PipeFeed pipe;
     const BitmapImagePtr image(pipe.Feed(data, size, [](const char* path) { return ReadBitmapFile(path); }));
     FUZZ_CHECK(LastBitmapStatus() == fileStatus);

@@ -128,15 +128,15 @@ void SetCarriedField(BitmapImage& image, Model& model, std::uint8_t which, std::
     const auto v16 = static_cast<std::uint16_t>(value);
     const auto s32 = static_cast<std::int32_t>(value);
     switch (which % 9) {
-        case 0: image.fileSize = model.header.fileSize = value; break;
-        case 1: image.reserved1 = model.header.reserved1 = v16; break;
-        case 2: image.reserved2 = model.header.reserved2 = v16; break;
-        case 3: image.dataOffset = model.header.dataOffset = value; break;
-        case 4: image.planes = model.header.planes = v16; break;
-        case 5: image.xResolution = model.header.xResolution = s32; break;
-        case 6: image.yResolution = model.header.yResolution = s32; break;
-        case 7: image.coloursUsed = model.header.coloursUsed = s32; break;
-        default: image.coloursImportant = model.header.coloursImportant = s32; break;
+    case 0: image.fileSize = model.header.fileSize = value; break;
+    case 1: image.reserved1 = model.header.reserved1 = v16; break;
+    case 2: image.reserved2 = model.header.reserved2 = v16; break;
+    case 3: image.dataOffset = model.header.dataOffset = value; break;
+    case 4: image.planes = model.header.planes = v16; break;
+    case 5: image.xResolution = model.header.xResolution = s32; break;
+    case 6: image.yResolution = model.header.yResolution = s32; break;
+    case 7: image.coloursUsed = model.header.coloursUsed = s32; break;
+    default: image.coloursImportant = model.header.coloursImportant = s32; break;
     }
 }
 
@@ -158,10 +158,10 @@ void SaveAndReload(const BitmapImage& image, const Model& model) {
 std::uint16_t PickDepth(Script& script) {
     const std::uint8_t choice = script.Byte();
     switch (choice % 4) {
-        case 0: return 8;
-        case 1: return 24;
-        case 2: return 32;
-        default: return static_cast<std::uint16_t>(choice / 4u);  // mostly unsupported depths
+    case 0: return 8;
+    case 1: return 24;
+    case 2: return 32;
+    default: return static_cast<std::uint16_t>(choice / 4u);  // mostly unsupported depths
     }
 }
 
@@ -193,71 +193,69 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!script.Done()) {
         const std::uint8_t op = script.Byte();
         switch (op % 6) {
-            case 0: {  // SetPixelRgb
-                const std::uint32_t x = script.Coordinate(width), y = script.Coordinate(height);
-                const std::uint8_t r = script.Byte(), g = script.Byte(), b = script.Byte();
-                SetPixelRgb(image, x, y, r, g, b);
-                if (x >= width || y >= height) {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
-                } else if (indexed) {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
-                } else {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
-                    std::uint8_t* pixel = model.Pixel(x, y);
-                    pixel[0] = b, pixel[1] = g, pixel[2] = r;
-                }
-                break;
-            }
-            case 1: {  // SetPixelIndex
-                const std::uint32_t x = script.Coordinate(width), y = script.Coordinate(height);
-                const std::uint8_t index = script.Byte();
-                SetPixelIndex(image, x, y, index);
-                if (x >= width || y >= height) {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
-                } else if (!indexed) {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
-                } else {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
-                    *model.Pixel(x, y) = index;
-                }
-                break;
-            }
-            case 2: {  // SetPaletteColor
-                const std::uint8_t index = script.Byte();
-                const std::uint8_t r = script.Byte(), g = script.Byte(), b = script.Byte();
-                SetPaletteColor(image, index, r, g, b);
-                if (!indexed) {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
-                } else {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
-                    std::uint8_t* entry = &model.palette[4u * index];
-                    entry[0] = b, entry[1] = g, entry[2] = r;
-                }
-                break;
-            }
-            case 3: {  // a carried header field
-                const std::uint8_t which = script.Byte();
-                SetCarriedField(*image, model, which, script.Word());
-                break;
-            }
-            case 4: {  // read one pixel back
-                const std::uint32_t x = script.Coordinate(width), y = script.Coordinate(height);
-                std::uint8_t rgb[3] = {7, 7, 7};
-                GetPixelRgb(image, x, y, &rgb[0], &rgb[1], &rgb[2]);
-                if (x >= width || y >= height) {
-                    FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
-                    FUZZ_CHECK(rgb[0] == 7 && rgb[1] == 7 && rgb[2] == 7);
-                    break;
-                }
+        case 0: {  // SetPixelRgb
+            const std::uint32_t x = script.Coordinate(width), y = script.Coordinate(height);
+            const std::uint8_t r = script.Byte(), g = script.Byte(), b = script.Byte();
+            SetPixelRgb(image, x, y, r, g, b);
+            if (x >= width || y >= height) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
+            } else if (indexed) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
+            } else {
                 FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
-                const std::uint8_t* colour = model.Pixel(x, y);
-                if (indexed) colour = &model.palette[4u * *colour];
-                FUZZ_CHECK(rgb[0] == colour[2] && rgb[1] == colour[1] && rgb[2] == colour[0]);
+                std::uint8_t* pixel = model.Pixel(x, y);
+                pixel[0] = b, pixel[1] = g, pixel[2] = r;
+            }
+            break;
+        }
+        case 1: {  // SetPixelIndex
+            const std::uint32_t x = script.Coordinate(width), y = script.Coordinate(height);
+            const std::uint8_t index = script.Byte();
+            SetPixelIndex(image, x, y, index);
+            if (x >= width || y >= height) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
+            } else if (!indexed) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
+            } else {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+                *model.Pixel(x, y) = index;
+            }
+            break;
+        }
+        case 2: {  // SetPaletteColor
+            const std::uint8_t index = script.Byte();
+            const std::uint8_t r = script.Byte(), g = script.Byte(), b = script.Byte();
+            SetPaletteColor(image, index, r, g, b);
+            if (!indexed) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapTypeMismatch);
+            } else {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+                std::uint8_t* entry = &model.palette[4u * index];
+                entry[0] = b, entry[1] = g, entry[2] = r;
+            }
+            break;
+        }
+        case 3: {  // a carried header field
+            const std::uint8_t which = script.Byte();
+            SetCarriedField(*image, model, which, script.Word());
+            break;
+        }
+        case 4: {  // read one pixel back
+            const std::uint32_t x = script.Coordinate(width), y = script.Coordinate(height);
+            std::uint8_t rgb[3] = {7, 7, 7};
+            GetPixelRgb(image, x, y, &rgb[0], &rgb[1], &rgb[2]);
+            if (x >= width || y >= height) {
+                FUZZ_CHECK(LastBitmapStatus() == BitmapInvalidArgument);
+                FUZZ_CHECK(rgb[0] == 7 && rgb[1] == 7 && rgb[2] == 7);
                 break;
             }
-            default:
-                SaveAndReload(*image, model);
-                break;
+            FUZZ_CHECK(LastBitmapStatus() == BitmapOk);
+            const std::uint8_t* colour = model.Pixel(x, y);
+            if (indexed) colour = &model.palette[4u * *colour];
+            FUZZ_CHECK(rgb[0] == colour[2] && rgb[1] == colour[1] && rgb[2] == colour[0]);
+            break;
+        }
+        default: SaveAndReload(*image, model); break;
         }
     }
     CheckBuffers(*image, model);

@@ -136,8 +136,8 @@ std::variant<BmpLayout, NotMine, BmpRefusal> ReadBmpLayout(std::FILE* file, std:
     if (paletted) PlacePalette(info.declaredColours, masksEnd, layout);
     // Sides are below 2^31, so a row's size fits 64 bits easily; the rows' total may not.
     if (layout.height > (UINT64_MAX - layout.dataOffset) / layout.rowBytes)
-        return BmpRefusal{true, "its pixel data needs more bytes than any file holds, the file has " +
-                                    std::to_string(length)};
+        return BmpRefusal{
+            true, "its pixel data needs more bytes than any file holds, the file has " + std::to_string(length)};
     if (layout.dataOffset + layout.rowBytes * layout.height > length)
         return BmpRefusal{true, "its pixel data needs " +
                                     std::to_string(layout.dataOffset + layout.rowBytes * layout.height) +

@@ -126,8 +126,9 @@ std::optional<std::string> BitmapEndsEarly(std::FILE* file) {
     const std::uint64_t start = dataOffset > headersEnd ? dataOffset : headersEnd;
     const std::uint64_t length = FileLength(file);
     if (compression == kRle8 || compression == kRle4) {
-        if (start >= length) return "its compressed pixel data would start at byte " + std::to_string(start) +
-                                    ", the file has " + std::to_string(length);
+        if (start >= length)
+            return "its compressed pixel data would start at byte " + std::to_string(start) + ", the file has " +
+                   std::to_string(length);
         if (VANDREL_SEEK(file, static_cast<std::int64_t>(start), SEEK_SET) != 0) return std::nullopt;
         return RunLengthEndsEarly(walk, compression == kRle4);
     }

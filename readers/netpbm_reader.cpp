@@ -92,8 +92,8 @@ bool ReadRow(std::FILE* file, Tokens& tokens, const NetpbmHeader& h, std::uint8_
             if (value > h.maxValue) return false;
         }
         // A bitmap's 1 is black; other samples scale from 0..maxValue to 0..255, rounded.
-        const auto level = static_cast<std::uint8_t>(h.Bitmap() ? (value ? 0 : 255)
-                                                                 : (value * 255u + h.maxValue / 2u) / h.maxValue);
+        const auto level =
+            static_cast<std::uint8_t>(h.Bitmap() ? (value ? 0 : 255) : (value * 255u + h.maxValue / 2u) / h.maxValue);
         if (h.Channels() == 3) {
             rgba[i / 3 * 4 + i % 3] = level;
         } else {
@@ -133,8 +133,8 @@ std::optional<OwnRead> ReadNetpbm(std::FILE* file, std::uint64_t memoryLimit) {
         if (ReadRow(file, tokens, h, read.image.scanLine(static_cast<int>(y)))) continue;
         const std::string where = " in row " + std::to_string(y + 1) + " of " + std::to_string(h.height);
         if (std::feof(file)) return Refused(h, "its pixel data stops" + where, true);
-        return Refused(h, "its pixel data holds something other than a sample from 0 to " +
-                              std::to_string(h.maxValue) + where);
+        return Refused(
+            h, "its pixel data holds something other than a sample from 0 to " + std::to_string(h.maxValue) + where);
     }
     return read;
 }

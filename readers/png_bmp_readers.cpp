@@ -51,7 +51,7 @@ std::optional<LoadedPicture> Read(const std::string& path, BitmapStatus moduleSt
 }  // namespace
 
 std::optional<LoadedPicture> ReadPngOrBmp(const std::string& path, BitmapStatus moduleStatus,
-                                                const DecodeSettings& settings) {
+                                          const DecodeSettings& settings) {
     try {
         return Read(path, moduleStatus, settings);
     } catch (const std::bad_alloc&) {

@@ -31,7 +31,8 @@ int PngChunkFilter::Fill(std::uint8_t* destination, std::size_t length) {
         }
         if (passing_ > 0) {
             const std::size_t step = length < passing_ ? length : static_cast<std::size_t>(passing_);
-            if (std::fread(destination, 1, step, file_) != step) return std::ferror(file_) ? SPNG_IO_ERROR : SPNG_IO_EOF;
+            if (std::fread(destination, 1, step, file_) != step)
+                return std::ferror(file_) ? SPNG_IO_ERROR : SPNG_IO_EOF;
             passing_ -= step;
             destination += step;
             length -= step;

@@ -50,9 +50,9 @@ LoadedPicture Failed(int error, BitmapStatus moduleStatus) {
     if (error == SPNG_IO_EOF)
         return Refused(LoadFailure::EndsEarly, moduleStatus, "the PNG stops before the end of its pixel data");
     if (error == SPNG_ECHUNK_LIMITS)
-        return Refused(LoadFailure::Unreadable, moduleStatus,
-                       "PNG: its palette and transparency chunks hold more than " +
-                           std::to_string(kChunkCache >> 20) + " MiB");
+        return Refused(
+            LoadFailure::Unreadable, moduleStatus,
+            "PNG: its palette and transparency chunks hold more than " + std::to_string(kChunkCache >> 20) + " MiB");
     return Refused(LoadFailure::Unreadable, moduleStatus, std::string("PNG: ") + spng_strerror(error));
 }
 
@@ -87,8 +87,8 @@ bool CutInsideEnd(std::FILE* file) {
         const std::size_t got = std::fread(head, 1, sizeof head, file);
         if (got < sizeof head) return got > 0 && std::memcmp(head, kEnd, got) == 0;
         if (std::memcmp(head, kEnd, 8) == 0) return false;  // a whole IEND header: not cut inside it
-        const std::uint32_t length = std::uint32_t{head[0]} << 24 | std::uint32_t{head[1]} << 16 |
-                                     std::uint32_t{head[2]} << 8 | head[3];
+        const std::uint32_t length =
+            std::uint32_t{head[0]} << 24 | std::uint32_t{head[1]} << 16 | std::uint32_t{head[2]} << 8 | head[3];
         // The 12 bytes read are the chunk's length, type and the first 4 of its data and CRC.
         if (std::fseek(file, static_cast<long>(length), SEEK_CUR) != 0) return false;
     }

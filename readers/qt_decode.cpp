@@ -232,8 +232,8 @@ std::string QtReason(const QImageReader& reader, const std::string& message) {
 }
 
 std::uint64_t MemoryLimitBytes(const DecodeSettings& settings) {
-    const std::uint64_t limitMiB = settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB
-                                                                                       : kLargestMemoryLimitMiB;
+    const std::uint64_t limitMiB =
+        settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB : kLargestMemoryLimitMiB;
     return limitMiB * 1024u * 1024u;
 }
 
@@ -323,9 +323,9 @@ std::optional<LoadedPicture> ReadOwnKind(const std::string& path, BitmapStatus m
     if (!read) read = ReadNetpbm(file.get(), limit);
     if (!read) return std::nullopt;
     if (read->tooLarge) {
-        if (!SidesFitSizePrefix(read->width, read->height))
-            return TooLarge(moduleStatus, read->width, read->height);
-        return OverLimit(moduleStatus, read->width, read->height, std::uint64_t{read->width} * read->height * 4u, limit);
+        if (!SidesFitSizePrefix(read->width, read->height)) return TooLarge(moduleStatus, read->width, read->height);
+        return OverLimit(moduleStatus, read->width, read->height, std::uint64_t{read->width} * read->height * 4u,
+                         limit);
     }
     if (read->image.isNull()) {
         LoadedPicture refused =
@@ -354,7 +354,8 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     reader.setAutoTransform(false);
     if (!reader.canRead()) return Failure(LoadFailure::Unreadable, moduleStatus, QtReason(reader, {}));
     JumpToLargestIcon(reader);
-    if (auto refused = RefusedByAnnouncedSize(reader.size(), reader.imageFormat(), moduleStatus, limit)) return std::move(*refused);
+    if (auto refused = RefusedByAnnouncedSize(reader.size(), reader.imageFormat(), moduleStatus, limit))
+        return std::move(*refused);
     if (auto reason = RefusedKind(reader.format().toLower(), path))
         return Failure(LoadFailure::Unreadable, moduleStatus, *reason);
     RunLength runLength = RunLength::None;
@@ -369,7 +370,8 @@ LoadedPicture Decode(const std::string& path, BitmapStatus moduleStatus, const D
     const Turn turn = settings.applyOrientation ? TurnOf(reader.transformation()) : Turn{};
     std::optional<QImage> image = ReadPicture(reader, runLength);
     if (!image)
-        return Failure(LoadFailure::Unreadable, moduleStatus, "Qt: the pixels this run-length BMP skips could not be cleared");
+        return Failure(LoadFailure::Unreadable, moduleStatus,
+                       "Qt: the pixels this run-length BMP skips could not be cleared");
     if (image->isNull()) {
         // Qt's limit can be met by its own, wider pixel format, or by a reader that could not tell the
         // size beforehand; it says so only in a warning.
@@ -392,9 +394,8 @@ LoadedPicture DecodeWithQt(const std::string& path, BitmapStatus moduleStatus, c
         std::error_code unknown;
         if (loaded.failure != LoadFailure::None && loaded.facts.kind.empty() &&
             std::filesystem::is_regular_file(path, unknown))
-            loaded.facts.kind = QImageReader::imageFormat(QFile::decodeName(QByteArray::fromStdString(path)))
-                                    .toUpper()
-                                    .toStdString();
+            loaded.facts.kind =
+                QImageReader::imageFormat(QFile::decodeName(QByteArray::fromStdString(path))).toUpper().toStdString();
         return loaded;
     } catch (const std::bad_alloc&) {
         return Failure(LoadFailure::OutOfMemory, moduleStatus);

@@ -4,9 +4,9 @@
 #include "readers/qt_picture_loader.h"
 
 extern "C" __attribute__((visibility("default"))) void VandrelDecodeWithQt(const std::string* path,
-                                                                          BitmapStatus moduleStatus,
-                                                                          const DecodeSettings* settings,
-                                                                          LoadedPicture* out) {
+                                                                           BitmapStatus moduleStatus,
+                                                                           const DecodeSettings* settings,
+                                                                           LoadedPicture* out) {
     *out = DecodeWithQt(*path, moduleStatus, *settings);
 }
 

@@ -58,8 +58,7 @@ OpenedModule OpenModule() {
 
 }  // namespace
 
-LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleStatus,
-                                  const DecodeSettings& settings) {
+LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings) {
     static const OpenedModule module = OpenModule();
     if (!module.entry) return Unreadable(moduleStatus, "Qt's decoders cannot be loaded: " + module.error);
     LoadedPicture loaded;

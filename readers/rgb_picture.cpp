@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-
 std::uint64_t RgbPicture::HeldBytes(std::uint32_t width, std::uint32_t height) {
     return std::uint64_t{3} * width * height;
 }
@@ -30,8 +29,8 @@ LoadedPicture Refused(LoadFailure failure, BitmapStatus moduleStatus, std::strin
     return loaded;
 }
 
-LoadedPicture CheckSides(std::uint64_t width, std::uint64_t height, std::uint64_t extraBytes,
-                         BitmapStatus moduleStatus, const DecodeSettings& settings) {
+LoadedPicture CheckSides(std::uint64_t width, std::uint64_t height, std::uint64_t extraBytes, BitmapStatus moduleStatus,
+                         const DecodeSettings& settings) {
     LoadedPicture checked = Refused(LoadFailure::None, moduleStatus, {});
     PictureFacts& facts = checked.facts;
     facts.width = static_cast<std::uint32_t>(width > UINT32_MAX ? UINT32_MAX : width);
@@ -40,8 +39,8 @@ LoadedPicture CheckSides(std::uint64_t width, std::uint64_t height, std::uint64_
         checked.failure = LoadFailure::TooLarge;
         return checked;
     }
-    const std::uint64_t limitMiB = settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB
-                                                                                       : kLargestMemoryLimitMiB;
+    const std::uint64_t limitMiB =
+        settings.memoryLimitMiB < kLargestMemoryLimitMiB ? settings.memoryLimitMiB : kLargestMemoryLimitMiB;
     const std::uint64_t needed = RgbPicture::HeldBytes(facts.width, facts.height) + extraBytes;
     if (needed > limitMiB * 1024u * 1024u) {
         checked.failure = LoadFailure::OverMemoryLimit;

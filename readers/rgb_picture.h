@@ -48,8 +48,8 @@ LoadedPicture Refused(LoadFailure failure, BitmapStatus moduleStatus, std::strin
 
 // The refusal for sides or memory before a byte of pixels is decoded, or a LoadedPicture whose
 // failure is None when the picture may be decoded. `extraBytes` is what the reader holds beside the picture.
-LoadedPicture CheckSides(std::uint64_t width, std::uint64_t height, std::uint64_t extraBytes,
-                         BitmapStatus moduleStatus, const DecodeSettings& settings);
+LoadedPicture CheckSides(std::uint64_t width, std::uint64_t height, std::uint64_t extraBytes, BitmapStatus moduleStatus,
+                         const DecodeSettings& settings);
 
 // A loaded picture from storage filled by a reader.
 LoadedPicture Loaded(std::unique_ptr<RgbPicture> picture, BitmapStatus moduleStatus);

@@ -2,8 +2,8 @@
 // format names. Qt's reader takes only uncompressed true-colour files with the newer footer, reads an
 // image ID field as pixels and leaves 5-bit channels unscaled.
 #include <algorithm>
-#include <cctype>
 #include <array>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -44,7 +44,8 @@ bool Plausible(const TgaHeader& h) {
 
 bool HasFooter(std::FILE* file) {
     char footer[18];
-    if (std::fseek(file, -18, SEEK_END) != 0 || std::fread(footer, 1, sizeof footer, file) != sizeof footer) return false;
+    if (std::fseek(file, -18, SEEK_END) != 0 || std::fread(footer, 1, sizeof footer, file) != sizeof footer)
+        return false;
     return std::memcmp(footer, kFooterSignature, sizeof footer) == 0;
 }
 
@@ -59,8 +60,7 @@ bool NamedTga(const std::string& path) {
 // the bottom), as straight RGBA. `alpha` says whether the top bits carry transparency.
 std::array<std::uint8_t, 4> Colour(const std::uint8_t* p, unsigned bits, bool alpha) {
     switch (bits) {
-    case 8:
-        return {p[0], p[0], p[0], 255};
+    case 8: return {p[0], p[0], p[0], 255};
     case 15:
     case 16: {
         const unsigned v = Le16(p);
@@ -68,10 +68,8 @@ std::array<std::uint8_t, 4> Colour(const std::uint8_t* p, unsigned bits, bool al
         return {five(v >> 10 & 31u), five(v >> 5 & 31u), five(v & 31u),
                 static_cast<std::uint8_t>(bits == 16 && alpha && !(v & 0x8000u) ? 0 : 255)};
     }
-    case 24:
-        return {p[2], p[1], p[0], 255};
-    default:
-        return {p[2], p[1], p[0], alpha ? p[3] : std::uint8_t{255}};
+    case 24: return {p[2], p[1], p[0], 255};
+    default: return {p[2], p[1], p[0], alpha ? p[3] : std::uint8_t{255}};
     }
 }
 
@@ -141,14 +139,16 @@ OwnRead ReadPixels(std::FILE* file, const TgaHeader& h, const std::vector<std::a
         std::uint8_t* line = read.image.scanLine(static_cast<int>(bottomUp ? h.height - 1u - row : row));
         for (unsigned column = 0; column < h.width; ++column) {
             std::uint8_t value[4];
-            if (!source.Next(value)) return Refused("its pixel data stops after " + std::to_string(row) + " of " +
-                                                        std::to_string(h.height) + " rows",
-                                                    true);
+            if (!source.Next(value))
+                return Refused(
+                    "its pixel data stops after " + std::to_string(row) + " of " + std::to_string(h.height) + " rows",
+                    true);
             std::array<std::uint8_t, 4> colour;
             if (h.BaseType() == 1) {
                 const unsigned index = bytes == 1 ? value[0] : Le16(value);
-                if (index >= map.size()) return Refused("a pixel names colour " + std::to_string(index) +
-                                                        ", past its colour map of " + std::to_string(map.size()));
+                if (index >= map.size())
+                    return Refused("a pixel names colour " + std::to_string(index) + ", past its colour map of " +
+                                   std::to_string(map.size()));
                 colour = map[index];
             } else if (h.BaseType() == 3) {
                 colour = {value[0], value[0], value[0], bytes == 2 && h.AlphaBits() ? value[1] : std::uint8_t{255}};

@@ -28,12 +28,8 @@ void ReportConversion(WindowOperations& window, const ConversionOutcome& outcome
                                    static_cast<std::uint16_t>(outcome.facts.height)));
     AppendResults(window, results::kOutputLead + outcome.outputName);
     switch (outcome.result) {
-    case ConversionResult::Converted:
-        AppendResults(window, results::kDone);
-        break;
-    case ConversionResult::OutputNotWritten:
-        AppendResults(window, results::kWriteFailed);
-        break;
+    case ConversionResult::Converted: AppendResults(window, results::kDone); break;
+    case ConversionResult::OutputNotWritten: AppendResults(window, results::kWriteFailed); break;
     default:
         // Refused as the picture itself, or the open failed: either way the output was not created.
         AppendResults(window, results::kCannotCreate);
@@ -63,11 +59,7 @@ void RunConversionCommand(WindowOperations& window) {
         // Whatever kept the picture from loading, the window's one word for it is the depth.
         window.SetMemo1Text(results::kAborted);
         return;
-    case ConversionResult::TooLarge:
-        window.SetMemo1Text(results::TooLargeText());
-        return;
-    default:
-        ReportConversion(window, outcome);
-        return;
+    case ConversionResult::TooLarge: window.SetMemo1Text(results::TooLargeText()); return;
+    default: ReportConversion(window, outcome); return;
     }
 }

@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
-#include "window_command/conversion_command.h"
 #include "app/fake_window.h"
 #include "convert/picture_files.h"
 #include "white_pixel.h"
+#include "window_command/conversion_command.h"
 
 namespace fs = std::filesystem;
 
@@ -63,8 +63,7 @@ TEST_F(ConversionCommand, array_text_always_carries_the_size) {
     RunConversionCommand(window);
     EXPECT_EQ(window.memo, "-> Colour Depth 24\r\n->Width 2 Height 1 \r\n-> Output=pic.h-> DONE");
     const Bytes text = ReadFileBytes(dir.file("pic.h"));
-    EXPECT_EQ(std::string(text.begin(), text.end()),
-              "\nconst unsigned char pic[]={ 0,1,0,2,63,32,0,63,32,0 };\n");
+    EXPECT_EQ(std::string(text.begin(), text.end()), "\nconst unsigned char pic[]={ 0,1,0,2,63,32,0,63,32,0 };\n");
     EXPECT_FALSE(Exists("pic.bmc"));
 }
 

@@ -27,10 +27,23 @@ namespace {
 
 // A 1 x 1 picture, 24 bits per pixel, whose one pixel is white; its row is padded to 4 bytes.
 const QByteArray kWhitePixelBmp = QByteArray::fromHex(
-    "424d" "3a000000" "0000" "0000" "36000000"                    // file header: size 58, pixels at 54
-    "28000000" "01000000" "01000000" "0100" "1800"                // 40-byte header, 1 x 1, 1 plane, 24 bpp
-    "00000000" "04000000" "00000000" "00000000" "00000000" "00000000"
-    "ffffff00");                                                   // blue, green, red, padding
+    "424d"
+    "3a000000"
+    "0000"
+    "0000"
+    "36000000"  // file header: size 58, pixels at 54
+    "28000000"
+    "01000000"
+    "01000000"
+    "0100"
+    "1800"  // 40-byte header, 1 x 1, 1 plane, 24 bpp
+    "00000000"
+    "04000000"
+    "00000000"
+    "00000000"
+    "00000000"
+    "00000000"
+    "ffffff00");  // blue, green, red, padding
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);

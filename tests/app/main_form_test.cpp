@@ -27,8 +27,7 @@ private slots:
         QCOMPARE(form.frameGeometry(), QRect(789, 134, 241, 188));
         QCOMPARE(form.font().family(), "MS Sans Serif");
         QCOMPARE(form.font().pixelSize(), 11);
-        QVERIFY(!form.font().bold() && !form.font().italic() && !form.font().underline() &&
-                !form.font().strikeOut());
+        QVERIFY(!form.font().bold() && !form.font().italic() && !form.font().underline() && !form.font().strikeOut());
 
         const QImage icon(":/MAINICON");
         QCOMPARE(icon.size(), QSize(32, 32));
@@ -140,8 +139,7 @@ private slots:
         QFETCH(QStringList, shownLines);
         TMainForm form;
         const FormControls controls(form);
-        FormWindowOperations window(*controls.OpenDialog, *controls.CheckBox1, *controls.CheckBox2,
-                                    *controls.Memo1);
+        FormWindowOperations window(*controls.OpenDialog, *controls.CheckBox1, *controls.CheckBox2, *controls.Memo1);
 
         window.SetMemo1Text(results.toStdString());
 
@@ -153,8 +151,7 @@ private slots:
     void commandReadsCheckBoxesAsTicked() {
         TMainForm form;
         const FormControls controls(form);
-        FormWindowOperations window(*controls.OpenDialog, *controls.CheckBox1, *controls.CheckBox2,
-                                    *controls.Memo1);
+        FormWindowOperations window(*controls.OpenDialog, *controls.CheckBox1, *controls.CheckBox2, *controls.Memo1);
         QVERIFY(!window.IsCheckBox1Checked());
         QVERIFY(window.IsCheckBox2Checked());
         form.show();

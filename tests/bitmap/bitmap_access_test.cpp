@@ -69,10 +69,10 @@ TEST(bitmap_access, rgb_reads_answer_the_stored_colour) {
         std::uint32_t x, y;
         int red, green, blue;
     } rows[] = {
-        {24, 1, 0, 27, 26, 25},    // top row, stored second: byte 12 + 3 = 15
-        {24, 0, 1, 12, 11, 10},    // bottom row, stored first: byte 0
-        {8, 1, 0, 177, 123, 23},   // byte 12 + 1 = 13 holds 23, palette entry 23
-        {32, 2, 0, 32, 31, 30},    // byte 12 + 8 = 20
+        {24, 1, 0, 27, 26, 25},   // top row, stored second: byte 12 + 3 = 15
+        {24, 0, 1, 12, 11, 10},   // bottom row, stored first: byte 0
+        {8, 1, 0, 177, 123, 23},  // byte 12 + 1 = 13 holds 23, palette entry 23
+        {32, 2, 0, 32, 31, 30},   // byte 12 + 8 = 20
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.depth << "-bit (" << row.x << ", " << row.y << ")");

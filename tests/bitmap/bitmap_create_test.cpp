@@ -69,7 +69,7 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
         {0xFFFFFFFF, 1, 8, BitmapInvalidArgument},
         {65536, 65536, 8, BitmapInvalidArgument},
         {0xFFFFFFFF, 0xFFFFFFFF, 32, BitmapInvalidArgument},
-        {0xFFFFFBC9, 1, 8, BitmapInvalidArgument},  // fileSize would be 2^32 + 2
+        {0xFFFFFBC9, 1, 8, BitmapInvalidArgument},   // fileSize would be 2^32 + 2
         {0x3FFFFFF3, 1, 32, BitmapInvalidArgument},  // fits as pixels, not with the header
         {0x55555555, 1, 24, BitmapInvalidArgument},  // 0xFFFFFFFF bytes, padded to 2^32
     };
@@ -86,9 +86,9 @@ TEST(bitmap_create, refuses_bad_arguments_in_order) {
 // failure must answer no image with BitmapOutOfMemory.
 TEST(bitmap_create_death, failed_allocation_leaves_out_of_memory) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
-    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = std::uint64_t{1} << 30},
-                                   [] { return CreateBitmap(0xFFFFFBC8, 1, 8); }),
-                testing::ExitedWithCode(BitmapOutOfMemory), "");
+    EXPECT_EXIT(
+        ExitWithStatusOf({.addressSpace = std::uint64_t{1} << 30}, [] { return CreateBitmap(0xFFFFFBC8, 1, 8); }),
+        testing::ExitedWithCode(BitmapOutOfMemory), "");
 }
 
 TEST(bitmap_setters, pixel_addressing_is_bottom_up) {

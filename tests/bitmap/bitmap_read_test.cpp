@@ -70,8 +70,7 @@ TEST_F(BitmapRead, unsupported_variants) {
         EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = depth}), 4)), BitmapUnsupported);
     }
     EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 32, .compression = 3}), 4)), BitmapUnsupported);
-    EXPECT_STREQ(BitmapStatusText(),
-                 "File is not a supported BMP variant (must be uncompressed 8, 24 or 32 BPP)");
+    EXPECT_STREQ(BitmapStatusText(), "File is not a supported BMP variant (must be uncompressed 8, 24 or 32 BPP)");
     // A negative height marks rows stored top-down.
     EXPECT_EQ(Load(WithPixels(BmpHeader({.height = 0xFFFFFFFFu}), 4)), BitmapUnsupported);
     EXPECT_EQ(Load(WithPixels(BmpHeader({.height = 0x80000000u}), 4)), BitmapUnsupported);
@@ -112,8 +111,7 @@ TEST_F(BitmapRead, missing_palette_or_pixel_bytes_are_invalid) {
     // A short palette takes the pixel bytes as colours; then the pixels run out.
     EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 8}), 1024 + 3)), BitmapInvalidFile);
     EXPECT_EQ(Load(WithPixels(BmpHeader({.bitsPerPixel = 8}), 1024 + 4)), BitmapOk);
-    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 2, .height = 2, .imageSize = 16}), 15)),
-              BitmapInvalidFile);
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 2, .height = 2, .imageSize = 16}), 15)), BitmapInvalidFile);
 }
 
 // The declared size is checked against the file before it is allocated: under a cap far below the
@@ -122,10 +120,9 @@ TEST_F(BitmapRead, missing_palette_or_pixel_bytes_are_invalid) {
 TEST_F(BitmapRead, huge_declared_size_in_a_tiny_file_is_refused_before_allocating) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
     for (const std::uint16_t depth : {24, 8}) {
-        WriteFileBytes(path, WithPixels(BmpHeader({.bitsPerPixel = depth, .imageSize = 0xFFFFFFFFu}),
-                                        depth == 8 ? 1030 : 6));
-        EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap},
-                                     [&] { return ReadBitmapFile(path.c_str()); }),
+        WriteFileBytes(path,
+                       WithPixels(BmpHeader({.bitsPerPixel = depth, .imageSize = 0xFFFFFFFFu}), depth == 8 ? 1030 : 6));
+        EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return ReadBitmapFile(path.c_str()); }),
                     ::testing::ExitedWithCode(BitmapInvalidFile), "")
             << depth;
     }
@@ -228,8 +225,7 @@ TEST_F(BitmapRead, zero_or_small_image_size_is_raised_to_cover_every_row) {
 
 TEST_F(BitmapRead, rows_that_cannot_fit_32_bits_are_invalid) {
     // 0x40000000 pixels of 4 bytes in one row: the block would need more than 4 GiB.
-    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 0x40000000u, .height = 1, .bitsPerPixel = 32,
-                                         .imageSize = 0}), 16)),
+    EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 0x40000000u, .height = 1, .bitsPerPixel = 32, .imageSize = 0}), 16)),
               BitmapInvalidFile);
     EXPECT_EQ(Load(WithPixels(BmpHeader({.width = 0xFFFFFFFFu, .height = 0x7FFFFFFFu, .imageSize = 8}), 8)),
               BitmapInvalidFile);
@@ -288,7 +284,6 @@ TEST_F(BitmapRead, out_of_memory_is_reported_and_nothing_is_kept) {
     if (!kAddressCapWorks) GTEST_SKIP() << "the sanitizer reserves address space of its own";
     WriteFileBytes(path, BmpHeader({.width = 1, .height = 1, .imageSize = 0xFFFFFFFFu}));
     std::filesystem::resize_file(path, 54 + 0xFFFFFFFFull);
-    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap},
-                                 [&] { return ReadBitmapFile(path.c_str()); }),
+    EXPECT_EXIT(ExitWithStatusOf({.addressSpace = kSmallAddressCap}, [&] { return ReadBitmapFile(path.c_str()); }),
                 ::testing::ExitedWithCode(BitmapOutOfMemory), "");
 }

@@ -266,9 +266,9 @@ TEST(bitmap_write, data_offset_of_the_record_never_moves_the_pixels) {
         std::uintmax_t fileBytes;
     };
     const Row rows[] = {
-        {24, 7, {0x36, 0x00, 0x00, 0x00}, 58},           // inside the header
-        {24, 58, {0x36, 0x00, 0x00, 0x00}, 58},          // past the header
-        {24, 0x10000000, {0x36, 0x00, 0x00, 0x00}, 58},  // no 256 MiB file
+        {24, 7, {0x36, 0x00, 0x00, 0x00}, 58},            // inside the header
+        {24, 58, {0x36, 0x00, 0x00, 0x00}, 58},           // past the header
+        {24, 0x10000000, {0x36, 0x00, 0x00, 0x00}, 58},   // no 256 MiB file
         {8, 54 + 2 * 4, {0x36, 0x04, 0x00, 0x00}, 1082},  // room for two entries: entry 200 kept
         {8, 1078 + 5, {0x36, 0x04, 0x00, 0x00}, 1082},
     };

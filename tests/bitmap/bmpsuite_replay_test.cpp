@@ -206,7 +206,7 @@ TEST(bmpsuite, forty_byte_header_files_have_their_expected_outcome) {
         if (image) {
             outcome = "loaded";
             const long differing = PixelsDifferingFromQt(image.get(), QImage(QString::fromStdString(PathOf(name))));
-            pixels = differing < 0 ? "QImage cannot decode"
+            pixels = differing < 0    ? "QImage cannot decode"
                      : differing == 0 ? "match"
                                       : "differ (" + std::to_string(differing) + " pixels)";
             EXPECT_EQ(differing == 0, expected.matchesQt) << pixels;

@@ -19,29 +19,33 @@ namespace {
 fs::path g_suite;
 
 const std::set<std::string> kConverted = {
-    "g/pal1.bmp", "g/pal1bg.bmp", "g/pal1wb.bmp", "g/pal4.bmp", "g/pal4gs.bmp", "g/pal4rle.bmp",
-    "g/pal8-0.bmp", "g/pal8.bmp", "g/pal8gs.bmp", "g/pal8nonsquare.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp",
-    "g/pal8topdown.bmp", "g/pal8v4.bmp", "g/pal8v5.bmp", "g/pal8w124.bmp", "g/pal8w125.bmp", "g/pal8w126.bmp",
-    "g/rgb16-565.bmp", "g/rgb16-565pal.bmp", "g/rgb16.bmp", "g/rgb16bfdef.bmp", "g/rgb24.bmp",
-    "g/rgb24pal.bmp", "g/rgb32.bmp", "g/rgb32bf.bmp", "g/rgb32bfdef.bmp", "q/pal1p1.bmp", "q/pal4rlecut.bmp",
-    "q/pal4rletrns.bmp", "q/pal8offs.bmp", "q/pal8os2-hs.bmp", "q/pal8os2-sz.bmp", "q/pal8os2sp.bmp",
-    "q/pal8os2v2-40sz.bmp", "q/pal8os2v2-sz.bmp", "q/pal8os2v2.bmp", "q/pal8oversizepal.bmp", "q/pal2.bmp",
-    "q/pal2color.bmp", "q/pal8os2v2-16.bmp", "q/rgb32h52.bmp", "q/rgba32abf.bmp", "q/rgba32h56.bmp",
-    "q/pal8rlecut.bmp", "q/pal8rletrns.bmp", "q/rgb16-231.bmp", "q/rgb16-3103.bmp", "q/rgb16faketrns.bmp",
-    "q/rgb24largepal.bmp", "q/rgb32-111110.bmp", "q/rgb32-7187.bmp", "q/rgb32-xbgr.bmp",
-    "q/rgb32fakealpha.bmp", "q/rgba16-1924.bmp", "q/rgba16-4444.bmp", "q/rgba16-5551.bmp",
-    "q/rgba32-1010102.bmp", "q/rgba32-61754.bmp", "q/rgba32-81284.bmp", "q/rgba32.bmp", "b/badbitssize.bmp",
-    "b/baddens1.bmp", "b/baddens2.bmp", "b/badfilesize.bmp", "b/badpalettesize.bmp", "b/badrle.bmp",
-    "b/badrle4.bmp", "b/badrle4bis.bmp", "b/badrle4ter.bmp", "b/badrlebis.bmp", "b/badrleter.bmp",
-    "b/pal8badindex.bmp", "b/rgb16-880.bmp",
+    "g/pal1.bmp",          "g/pal1bg.bmp",          "g/pal1wb.bmp",         "g/pal4.bmp",
+    "g/pal4gs.bmp",        "g/pal4rle.bmp",         "g/pal8-0.bmp",         "g/pal8.bmp",
+    "g/pal8gs.bmp",        "g/pal8nonsquare.bmp",   "g/pal8os2.bmp",        "g/pal8rle.bmp",
+    "g/pal8topdown.bmp",   "g/pal8v4.bmp",          "g/pal8v5.bmp",         "g/pal8w124.bmp",
+    "g/pal8w125.bmp",      "g/pal8w126.bmp",        "g/rgb16-565.bmp",      "g/rgb16-565pal.bmp",
+    "g/rgb16.bmp",         "g/rgb16bfdef.bmp",      "g/rgb24.bmp",          "g/rgb24pal.bmp",
+    "g/rgb32.bmp",         "g/rgb32bf.bmp",         "g/rgb32bfdef.bmp",     "q/pal1p1.bmp",
+    "q/pal4rlecut.bmp",    "q/pal4rletrns.bmp",     "q/pal8offs.bmp",       "q/pal8os2-hs.bmp",
+    "q/pal8os2-sz.bmp",    "q/pal8os2sp.bmp",       "q/pal8os2v2-40sz.bmp", "q/pal8os2v2-sz.bmp",
+    "q/pal8os2v2.bmp",     "q/pal8oversizepal.bmp", "q/pal2.bmp",           "q/pal2color.bmp",
+    "q/pal8os2v2-16.bmp",  "q/rgb32h52.bmp",        "q/rgba32abf.bmp",      "q/rgba32h56.bmp",
+    "q/pal8rlecut.bmp",    "q/pal8rletrns.bmp",     "q/rgb16-231.bmp",      "q/rgb16-3103.bmp",
+    "q/rgb16faketrns.bmp", "q/rgb24largepal.bmp",   "q/rgb32-111110.bmp",   "q/rgb32-7187.bmp",
+    "q/rgb32-xbgr.bmp",    "q/rgb32fakealpha.bmp",  "q/rgba16-1924.bmp",    "q/rgba16-4444.bmp",
+    "q/rgba16-5551.bmp",   "q/rgba32-1010102.bmp",  "q/rgba32-61754.bmp",   "q/rgba32-81284.bmp",
+    "q/rgba32.bmp",        "b/badbitssize.bmp",     "b/baddens1.bmp",       "b/baddens2.bmp",
+    "b/badfilesize.bmp",   "b/badpalettesize.bmp",  "b/badrle.bmp",         "b/badrle4.bmp",
+    "b/badrle4bis.bmp",    "b/badrle4ter.bmp",      "b/badrlebis.bmp",      "b/badrleter.bmp",
+    "b/pal8badindex.bmp",  "b/rgb16-880.bmp",
 };
 
 // The others, each with the end of its line: Qt's reason or the early-end cause (the bitmap module's
 // status text stands before it).
 const std::map<std::string, std::string> kRefused = {
-    {"q/pal1huff.bmp", "Qt: Unable to read image data"}, // 1-bit Huffman compression
-    {"q/rgb24jpeg.bmp", "Qt: Unable to read image data"}, // JPEG inside
-    {"q/rgb24png.bmp", "Qt: Unable to read image data"}, // PNG inside
+    {"q/pal1huff.bmp", "Qt: Unable to read image data"},   // 1-bit Huffman compression
+    {"q/rgb24jpeg.bmp", "Qt: Unable to read image data"},  // JPEG inside
+    {"q/rgb24png.bmp", "Qt: Unable to read image data"},   // PNG inside
     {"b/badbitcount.bmp", "Qt: Unable to read image data"},
     {"b/badheadersize.bmp", "Qt: Unable to read image data"},
     {"b/badplanes.bmp", "BMP: its planes field is 30000, not 1"},
@@ -107,26 +111,26 @@ TEST(cli_bmpsuite, bit_fields_are_scaled_and_short_palettes_read_from_the_data_o
         std::vector<std::uint8_t> rgb;
     };
     const Row rows[] = {
-        {"g/rgb16-565.bmp", 64, 32, {255, 255, 255}},  // 0xFFFF; shifted, white was 248, 252, 248
-        {"g/rgb16-565.bmp", 5, 40, {90, 40, 41}},      // 0x5945: 11, 10, 5
-        {"g/rgb16-565.bmp", 100, 10, {148, 150, 156}}, // 0x94B3: 18, 37, 19
-        {"g/rgb16.bmp", 64, 32, {255, 255, 255}},      // 0x7FFF, 5-5-5
-        {"g/rgb16.bmp", 5, 40, {90, 41, 41}},          // 0x2CA5: 11, 5, 5
-        {"g/rgb16.bmp", 100, 10, {148, 148, 156}},     // 0x4A53: 18, 18, 19
+        {"g/rgb16-565.bmp", 64, 32, {255, 255, 255}},   // 0xFFFF; shifted, white was 248, 252, 248
+        {"g/rgb16-565.bmp", 5, 40, {90, 40, 41}},       // 0x5945: 11, 10, 5
+        {"g/rgb16-565.bmp", 100, 10, {148, 150, 156}},  // 0x94B3: 18, 37, 19
+        {"g/rgb16.bmp", 64, 32, {255, 255, 255}},       // 0x7FFF, 5-5-5
+        {"g/rgb16.bmp", 5, 40, {90, 41, 41}},           // 0x2CA5: 11, 5, 5
+        {"g/rgb16.bmp", 100, 10, {148, 148, 156}},      // 0x4A53: 18, 18, 19
         {"g/rgb16-565pal.bmp", 64, 32, {255, 255, 255}},
         {"g/rgb16-565pal.bmp", 5, 40, {90, 40, 41}},
-        {"q/rgb32-111110.bmp", 64, 32, {255, 255, 255}}, // came out black
-        {"q/rgb32-111110.bmp", 5, 40, {93, 41, 41}},     // 0x5D6528A5: 747, 330 of 2047; 165 of 1023
-        {"q/rgb32-111110.bmp", 100, 10, {149, 149, 153}}, // 0x9592B266: 1196, 1196, 614
-        {"q/rgb16-231.bmp", 28, 0, {255, 255, 255}},   // 0x3F; shifted, 48, 56, 32 at 6 bits
-        {"q/rgb16-231.bmp", 5, 40, {85, 36, 0}},       // 0x12: 1 of 3, 1 of 7, 0
-        {"q/rgb16-231.bmp", 100, 10, {170, 146, 255}}, // 0x29: 2, 4, 1
-        {"q/rgba16-4444.bmp", 30, 0, {255, 255, 255}}, // 0xFFFF: alpha 15 is opaque (was 240)
-        {"q/rgba16-4444.bmp", 5, 40, {85, 34, 34}},    // 0xF522
-        {"q/rgba16-4444.bmp", 64, 32, {30, 200, 90}},  // 0x0F00: alpha 0 shows the background
-        {"q/pal8os2sp.bmp", 0, 0, {255, 0, 0}},        // index 5 of 252 three-byte entries
-        {"q/pal8os2sp.bmp", 5, 40, {51, 43, 0}},       // index 7
-        {"q/pal8os2sp.bmp", 100, 10, {153, 170, 153}}, // index 153
+        {"q/rgb32-111110.bmp", 64, 32, {255, 255, 255}},   // came out black
+        {"q/rgb32-111110.bmp", 5, 40, {93, 41, 41}},       // 0x5D6528A5: 747, 330 of 2047; 165 of 1023
+        {"q/rgb32-111110.bmp", 100, 10, {149, 149, 153}},  // 0x9592B266: 1196, 1196, 614
+        {"q/rgb16-231.bmp", 28, 0, {255, 255, 255}},       // 0x3F; shifted, 48, 56, 32 at 6 bits
+        {"q/rgb16-231.bmp", 5, 40, {85, 36, 0}},           // 0x12: 1 of 3, 1 of 7, 0
+        {"q/rgb16-231.bmp", 100, 10, {170, 146, 255}},     // 0x29: 2, 4, 1
+        {"q/rgba16-4444.bmp", 30, 0, {255, 255, 255}},     // 0xFFFF: alpha 15 is opaque (was 240)
+        {"q/rgba16-4444.bmp", 5, 40, {85, 34, 34}},        // 0xF522
+        {"q/rgba16-4444.bmp", 64, 32, {30, 200, 90}},      // 0x0F00: alpha 0 shows the background
+        {"q/pal8os2sp.bmp", 0, 0, {255, 0, 0}},            // index 5 of 252 three-byte entries
+        {"q/pal8os2sp.bmp", 5, 40, {51, 43, 0}},           // index 7
+        {"q/pal8os2sp.bmp", 100, 10, {153, 170, 153}},     // index 153
     };
     for (const Row& row : rows) {
         const std::vector<std::uint8_t> pixels = Pixels(row.name);

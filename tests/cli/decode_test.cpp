@@ -48,7 +48,8 @@ std::string Save(const ScratchDir& dir, const QImage& image, const std::string& 
 // A PNG chunk: length, type, data, and the CRC-32 of type and data.
 Bytes PngChunk(const std::string& type, const Bytes& data) {
     Bytes chunk(8 + data.size(), 0);
-    for (int i = 0; i < 4; ++i) chunk[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(data.size() >> (24 - 8 * i));
+    for (int i = 0; i < 4; ++i)
+        chunk[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(data.size() >> (24 - 8 * i));
     std::copy(type.begin(), type.end(), chunk.begin() + 4);
     std::copy(data.begin(), data.end(), chunk.begin() + 8);
     std::uint32_t crc = 0xFFFFFFFFu;
@@ -74,8 +75,7 @@ Bytes BmpFile(std::uint32_t headerSize, std::int32_t width, std::int32_t height,
     PutLe16(file, 1);
     PutLe16(file, depth);
     const auto colours = static_cast<std::uint32_t>(palette.size() / 4);
-    for (const std::uint32_t field : {compression, pixelBytes, 2835u, 2835u, colours, 0u})
-        PutLe32(file, field);
+    for (const std::uint32_t field : {compression, pixelBytes, 2835u, 2835u, colours, 0u}) PutLe32(file, field);
     file.resize(14 + headerSize, 0);
     file.insert(file.end(), palette.begin(), palette.end());
     file.insert(file.end(), pixels.begin(), pixels.end());
@@ -87,12 +87,12 @@ const Bytes kPalette{0, 0, 40, 0, 255, 255, 255, 0, 252, 16, 8, 0};
 // 4 x 2, bottom row first: four of index 1; then literal 0, 1, 2 (padded to a word) and one 2.
 const Bytes kRle8{4, 1, 0, 0, 0, 3, 0, 1, 2, 0, 1, 2, 0, 1};
 // Its raw colour stream: prefix 0 2 0 4, the top row then the bottom row, 6-bit channels.
-const Bytes kRle8Stream{0, 2, 0, 4, 10, 0, 0, 63, 63, 63, 2, 4, 63, 2, 4, 63,
-                        63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
+const Bytes kRle8Stream{0, 2,  0,  4,  10, 0,  0,  63, 63, 63, 2,  4,  63, 2,
+                        4, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
 
 // 2 x 1: red then blue, two-colour table, LZW codes clear, 0, 1, end in 3-bit codes.
-const Bytes kGif{'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255,
-                 0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};
+const Bytes kGif{'G', 'I',  'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255,  0,    0, 0,   0,
+                 255, 0x2C, 0,   0,   0,   0,   2, 0, 1, 0, 0,    2, 2, 0x44, 0x0A, 0, 0x3B};
 
 // A 32 x 16 JPEG of four grey quarters (top left 0, top right 80, bottom left 160, bottom right 240)
 // with an EXIF segment holding orientation `tag`, spliced in after the start marker.
@@ -105,8 +105,8 @@ Bytes TaggedJpeg(std::uint8_t tag) {
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(quarters.save(&buffer, "jpeg", 100));
     // APP1 of 34 bytes: "Exif", a big-endian TIFF header, one entry (0x0112, SHORT, 1, tag), no next IFD.
-    const Bytes exif{0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
-                     0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, tag, 0, 0, 0, 0, 0, 0};
+    const Bytes exif{0xFF, 0xE1, 0,    34,   'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
+                     0,    1,    0x01, 0x12, 0,   3,   0,   0,   0, 1, 0,   tag, 0, 0,  0, 0, 0, 0};
     Bytes jpeg(buffer.data().begin(), buffer.data().end());
     jpeg.insert(jpeg.begin() + 2, exif.begin(), exif.end());
     return jpeg;
@@ -203,8 +203,7 @@ TEST_F(CliDecode, bmp_variants_the_module_refuses_give_hand_checked_streams) {
     fullPalette.resize(1024, 0);
     EXPECT_EQ(Stream(Write("indexed.bmp", BmpFile(40, 1, 1, 8, 0, fullPalette, {2, 0, 0, 0}))),
               (Bytes{0, 1, 0, 1, 2, 4, 63}));
-    EXPECT_EQ(Stream(Write("alpha.bmp", BmpFile(40, 1, 1, 32, 0, {}, {252, 16, 8, 0}))),
-              (Bytes{0, 1, 0, 1, 2, 4, 63}));
+    EXPECT_EQ(Stream(Write("alpha.bmp", BmpFile(40, 1, 1, 32, 0, {}, {252, 16, 8, 0}))), (Bytes{0, 1, 0, 1, 2, 4, 63}));
     EXPECT_EQ(Stream(Write("one.gif", kGif)), (Bytes{0, 1, 0, 2, 63, 0, 0, 0, 0, 63}));
 }
 
@@ -231,19 +230,27 @@ TEST_F(CliDecode, bit_fields_scale_and_palettes_honour_the_data_offset) {
         {"v5-1010102.bmp",
          withMasks(BmpFile(124, 2, 1, 32, 3, {}, {0x00, 0x02, 0xF0, 0xFF, 0x00, 0xFC, 0x0F, 0x40}),
                    {0x3FF00000, 0x000FFC00, 0x3FF, 0xC0000000}),
-         {255, 0, 128, 20, 218, 60}, ""},
+         {255, 0, 128, 20, 218, 60},
+         ""},
         // 4-4-4-4 masks after a 40-byte header: 0x8F0F is alpha 8 (136), red and blue 15 (255).
-        {"alpha-fields.bmp", BmpFile(40, 1, 1, 16, 6, {0, 0x0F, 0, 0, 0xF0, 0, 0, 0, 0x0F, 0, 0, 0, 0, 0xF0, 0, 0},
-                                     {0x0F, 0x8F, 0, 0}),
-         {150, 93, 178}, ""},
+        {"alpha-fields.bmp",
+         BmpFile(40, 1, 1, 16, 6, {0, 0x0F, 0, 0, 0xF0, 0, 0, 0, 0x0F, 0, 0, 0, 0, 0xF0, 0, 0}, {0x0F, 0x8F, 0, 0}),
+         {150, 93, 178},
+         ""},
         // Index 3 is past the two entries there are: black.
         {"os2-short.bmp", os2, {30, 20, 10, 200, 0, 0, 0, 0, 0}, ""},
         // 4 bits, top row first, two entries: red, blue.
-        {"top-down.bmp", BmpFile(40, 3, -2, 4, 0, {0, 0, 255, 0, 255, 0, 0, 0}, {0x01, 0, 0, 0, 0x10, 0x10, 0, 0}),
-         {255, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 255}, ""},
-        {"cut-565.bmp", BmpFile(40, 2, 2, 16, 3, {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, {1, 2, 3, 4}), {},
+        {"top-down.bmp",
+         BmpFile(40, 3, -2, 4, 0, {0, 0, 255, 0, 255, 0, 0, 0}, {0x01, 0, 0, 0, 0x10, 0x10, 0, 0}),
+         {255, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 255},
+         ""},
+        {"cut-565.bmp",
+         BmpFile(40, 2, 2, 16, 3, {0, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, {1, 2, 3, 4}),
+         {},
          "the file ends early: its pixel data needs 74 bytes, the file has 70"},
-        {"holes.bmp", BmpFile(40, 1, 1, 16, 3, {5, 5, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, {0, 0, 0, 0}), {},
+        {"holes.bmp",
+         BmpFile(40, 1, 1, 16, 3, {5, 5, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, {0, 0, 0, 0}),
+         {},
          "File is not a supported BMP variant (must be uncompressed 8, 24 or 32 BPP); BMP: its red bit mask is not "
          "one run of bits"},
     };
@@ -270,7 +277,7 @@ TEST_F(CliDecode, crafted_pngs_cost_what_their_pixels_need) {
         Bytes file;
     };
     const Row rows[] = {
-        {"text-3-mib.png", CraftedPng(2, 2, 2, 3)},       // 3 MiB of text in 3 KiB
+        {"text-3-mib.png", CraftedPng(2, 2, 2, 3)},           // 3 MiB of text in 3 KiB
         {"sides-16000.png", CraftedPng(16000, 16000, 1, 0)},  // 732 MiB announced, one row there
         {"sides-65535.png", CraftedPng(65535, 65535, 1, 0)},  // over the default limit
     };
@@ -387,12 +394,14 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     for (int i = 0; i < 256; ++i) image.setPixel(i % 16, i / 16, qRgb(i, i * 7, i * 13));
     const Bytes jpeg = ReadFileBytes(Save(dir, image, "whole.jpg", "jpeg"));
     EXPECT_EQ(Refusal("cut.jpg", Bytes(jpeg.begin(), jpeg.end() - 40)),
-              Line("cut.jpg", "the file ends early: the end-of-image mark is missing, so the picture data is "
-                              "cut off"));
+              Line("cut.jpg",
+                   "the file ends early: the end-of-image mark is missing, so the picture data is "
+                   "cut off"));
     const Bytes xbm = ReadFileBytes(Save(dir, image, "whole.xbm", "xbm"));
     EXPECT_EQ(Refusal("cut.xbm", Bytes(xbm.begin(), xbm.end() - 10)),
-              Line("cut.xbm", "the file ends early: the closing brace of its pixel list is missing, so the list "
-                              "is cut off"));
+              Line("cut.xbm",
+                   "the file ends early: the closing brace of its pixel list is missing, so the list "
+                   "is cut off"));
     const Bytes ppm = ReadFileBytes(Save(dir, image, "whole.ppm", "ppm"));
     EXPECT_EQ(Refusal("cut.ppm", Bytes(ppm.begin(), ppm.begin() + static_cast<long>(ppm.size() * 3 / 4))),
               Line("cut.ppm", "the file ends early: PPM picture: its pixel data stops in row 12 of 16"));
@@ -401,8 +410,9 @@ TEST_F(CliDecode, files_that_end_early_are_refused_with_their_cause) {
     EXPECT_EQ(Refusal("cut.png", Bytes(png.begin(), png.begin() + static_cast<long>(png.size() * 3 / 4))),
               Line("cut.png", "the file ends early: the PNG stops before the end of its pixel data"));
     EXPECT_EQ(Refusal("no-end.png", Bytes(png.begin(), png.end() - 12)),
-              Line("no-end.png", "the file ends early: the PNG stops after its pixel data, before its closing IEND "
-                                 "chunk"));
+              Line("no-end.png",
+                   "the file ends early: the PNG stops after its pixel data, before its closing IEND "
+                   "chunk"));
     EXPECT_EQ(Stream(Write("cut-end.png", Bytes(png.begin(), png.end() - 5))).size(), 4u + 3u * 256u);
 }
 
@@ -410,23 +420,25 @@ TEST_F(CliDecode, sides_and_memory_are_refused_before_decoding) {
     auto ppm = [](const std::string& header) { return Bytes(header.begin(), header.end()); };
     // A PNG with a header for 70000 x 1 RGB pixels and the start of a pixel chunk, never decoded.
     Bytes wide{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const Bytes& chunk : {PngChunk("IHDR", {0, 1, 0x11, 0x70, 0, 0, 0, 1, 8, 2, 0, 0, 0}),
-                               PngChunk("IDAT", {0x78, 0x9C})})
+    for (const Bytes& chunk :
+         {PngChunk("IHDR", {0, 1, 0x11, 0x70, 0, 0, 0, 1, 8, 2, 0, 0, 0}), PngChunk("IDAT", {0x78, 0x9C})})
         wide.insert(wide.end(), chunk.begin(), chunk.end());
     EXPECT_EQ(Refusal("wide.png", wide),
               Line("wide.png", "picture is 70000 x 1 pixels; at most 65535 wide and 65535 high can be converted"));
     // 2000 x 2000 x 4 bytes is 15.3 MiB: over a 15 MiB limit, within the default.
     EXPECT_EQ(Refusal("big.ppm", ppm("P6 2000 2000 255\n"), "--max-memory 15"),
-              Line("big.ppm", "picture is 2000 x 2000 pixels, 16 MiB decoded; over the memory limit of 15 MiB "
-                              "(raise it with --max-memory)"));
+              Line("big.ppm",
+                   "picture is 2000 x 2000 pixels, 16 MiB decoded; over the memory limit of 15 MiB "
+                   "(raise it with --max-memory)"));
     // A PNG is decoded a row at a time straight into three bytes a pixel, whatever its depth:
     // 1000 x 1000 at 16 bits a channel holds 2.9 MiB (Qt held 7.6).
     QImage deep(1000, 1000, QImage::Format_RGBA64);
     deep.fill(Qt::red);
     const Bytes png = ReadFileBytes(Save(dir, deep, "deep.png", "png"));
     EXPECT_EQ(Refusal("deep.png", png, "--max-memory 2"),
-              Line("deep.png", "picture is 1000 x 1000 pixels, 3 MiB decoded; over the memory limit of 2 MiB "
-                               "(raise it with --max-memory)"));
+              Line("deep.png",
+                   "picture is 1000 x 1000 pixels, 3 MiB decoded; over the memory limit of 2 MiB "
+                   "(raise it with --max-memory)"));
     EXPECT_EQ(Refusal("big.ppm", ppm("P6 2000 2000 255\n")),
               Line("big.ppm", "the file ends early: PPM picture: its pixel data stops in row 1 of 2000"));
 }
@@ -443,8 +455,9 @@ TEST_F(CliDecode, unreadable_files_name_both_readers_reasons) {
     const std::string err = dir.file("pipe.err");
     const int status = std::system(("timeout 20 '" VANDREL_CONVERT_PROGRAM "' '" + pipe + "' 2>'" + err + "'").c_str());
     EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadText(err), Line("pipe.png", "File is not a valid BMP image; other pictures than BMP are read from "
-                                        "regular files only, not from a pipe or device"));
+    EXPECT_EQ(ReadText(err), Line("pipe.png",
+                                  "File is not a valid BMP image; other pictures than BMP are read from "
+                                  "regular files only, not from a pipe or device"));
 }
 
 TEST_F(CliDecode, orientation_tag_turns_the_picture_unless_ignored) {

@@ -68,8 +68,8 @@ TEST(cli_layouts, preview_shows_the_layouts_levels) {
     ScratchDir dir;
     const std::string picture = dir.file("two.bmp");
     WriteFileBytes(picture, PictureFile(2, 1, kTwoPixels));
-    const ProgramRun run = RunProgram(dir, "--layout rgb565 --bgr --preview '" + dir.file("seen.bmp") +
-                                               "' -o /dev/null '" + picture + "'");
+    const ProgramRun run = RunProgram(
+        dir, "--layout rgb565 --bgr --preview '" + dir.file("seen.bmp") + "' -o /dev/null '" + picture + "'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     // Blue, green, red of each pixel: 5-bit red 25 and 0 show as 206 and 0, 6-bit green 25 and 63 as
     // 101 and 255, 5-bit blue 6 and 16 as 49 and 132; the wiring changes nothing that is seen.

@@ -105,9 +105,8 @@ TEST(cli_options, display_options_in_every_spelling) {
     EXPECT_TRUE(line.settings.output.blueFirst);
     EXPECT_TRUE(line.settings.output.dither);
     EXPECT_EQ(line.settings.output.arrayName, "logo_2");
-    const std::vector<std::pair<std::string, PixelLayout>> layouts{{"rgb666", PixelLayout::Rgb666},
-                                                                   {"rgb666-high", PixelLayout::Rgb666High},
-                                                                   {"rgb565", PixelLayout::Rgb565}};
+    const std::vector<std::pair<std::string, PixelLayout>> layouts{
+        {"rgb666", PixelLayout::Rgb666}, {"rgb666-high", PixelLayout::Rgb666High}, {"rgb565", PixelLayout::Rgb565}};
     for (const auto& [name, layout] : layouts)
         EXPECT_EQ(Parse({"--layout=" + name, "a.bmp"}).settings.output.layout, layout);
     // Without the options: the window's layout, red first, undithered, "pic".
@@ -182,8 +181,9 @@ TEST(cli_options, decode_reads_one_output_into_the_picture_named_by_o) {
 }
 
 TEST(cli_options, wrong_values_and_combinations_of_the_new_options) {
-    const std::string size = "option '--size' needs WxH, each side from 1 to 65535 and at most one left out "
-                             "(320x240, 320x, x240), not '";
+    const std::string size =
+        "option '--size' needs WxH, each side from 1 to 65535 and at most one left out "
+        "(320x240, 320x, x240), not '";
     const std::string accepted = "; give one such as PROGMEM or __attribute__((aligned(4)))";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--size", "0x10"}, size + "0x10'"},
@@ -203,8 +203,8 @@ TEST(cli_options, wrong_values_and_combinations_of_the_new_options) {
         {{"--c-attribute", "PROGMEM;"}, "the attribute 'PROGMEM;' holds ';', which ends the declaration" + accepted},
         {{"--c-attribute", "a{"}, "the attribute 'a{' holds a brace, which opens or closes the initialiser" + accepted},
         {{"--c-attribute", "a=b"}, "the attribute 'a=b' holds '=', which starts the initialiser" + accepted},
-        {{"--c-attribute", "a, b"}, "the attribute 'a, b' holds a ',' outside brackets, which declares another name" +
-                                        accepted},
+        {{"--c-attribute", "a, b"},
+         "the attribute 'a, b' holds a ',' outside brackets, which declares another name" + accepted},
         {{"--c-attribute", "/* x"}, "the attribute '/* x' holds the comment mark '/*'" + accepted},
         {{"--c-attribute", "x */"}, "the attribute 'x */' holds the comment mark '*/'" + accepted},
         {{"--c-attribute", "x // y"}, "the attribute 'x // y' holds the comment mark '//'" + accepted},

@@ -24,10 +24,14 @@ using Rgb = std::vector<std::uint8_t>;
 constexpr RgbColour kBackground{30, 200, 90};
 
 const std::map<std::string, std::string> kRefused = {
-    {"xc1n0g08.png", "PNG: invalid color type"}, {"xc9n2c08.png", "PNG: invalid color type"},
-    {"xcsn0g01.png", "PNG: invalid chunk checksum"}, {"xd0n2c08.png", "PNG: invalid bit depth"},
-    {"xd3n2c08.png", "PNG: invalid bit depth"}, {"xd9n2c08.png", "PNG: invalid bit depth"},
-    {"xdtn0g01.png", "PNG: invalid chunk position"}, {"xhdn0g08.png", "PNG: invalid chunk checksum"},
+    {"xc1n0g08.png", "PNG: invalid color type"},
+    {"xc9n2c08.png", "PNG: invalid color type"},
+    {"xcsn0g01.png", "PNG: invalid chunk checksum"},
+    {"xd0n2c08.png", "PNG: invalid bit depth"},
+    {"xd3n2c08.png", "PNG: invalid bit depth"},
+    {"xd9n2c08.png", "PNG: invalid bit depth"},
+    {"xdtn0g01.png", "PNG: invalid chunk position"},
+    {"xhdn0g08.png", "PNG: invalid chunk checksum"},
     {"xcrn0g04.png", "PNG: its signature is damaged (its first 8 bytes are not a PNG's)"},
     {"xlfn0g04.png", "PNG: its signature is damaged (its first 8 bytes are not a PNG's)"},
     {"xs1n0g01.png", "PNG: its signature is damaged (its first 8 bytes are not a PNG's)"},
@@ -121,8 +125,11 @@ TEST(cli_pngsuite, sixteen_bit_rgb_with_a_transparent_colour_worked_by_hand) {
         std::uint32_t x, y;
         Rgb rgb;
     };
-    const Spot spots[] = {{0, 0, {30, 200, 90}}, {21, 15, {0, 0, 240}}, {26, 9, {84, 84, 84}},
-                          {28, 22, {30, 200, 90}}, {12, 28, {254, 254, 254}}};
+    const Spot spots[] = {{0, 0, {30, 200, 90}},
+                          {21, 15, {0, 0, 240}},
+                          {26, 9, {84, 84, 84}},
+                          {28, 22, {30, 200, 90}},
+                          {12, 28, {254, 254, 254}}};
     for (const char* name : {"tbbn2c16.png", "tbgn2c16.png"}) {
         const LoadedPicture loaded = Load(g_suite / name);
         ASSERT_TRUE(loaded.picture) << name;

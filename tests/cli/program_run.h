@@ -20,12 +20,11 @@ inline std::string ReadText(const std::string& path) {
 }
 
 // `arguments` are shell words; `before` runs in the same subshell first (a cd, a ulimit).
-inline ProgramRun RunProgram(const ScratchDir& dir, const std::string& arguments,
-                             const std::string& before = "") {
+inline ProgramRun RunProgram(const ScratchDir& dir, const std::string& arguments, const std::string& before = "") {
     const std::string out = dir.file("run.stdout");
     const std::string err = dir.file("run.stderr");
-    const std::string command = "(" + before + " exec '" VANDREL_CONVERT_PROGRAM "' " + arguments + ") >'" +
-                                out + "' 2>'" + err + "'";
+    const std::string command =
+        "(" + before + " exec '" VANDREL_CONVERT_PROGRAM "' " + arguments + ") >'" + out + "' 2>'" + err + "'";
     const int status = std::system(command.c_str());
     ProgramRun run;
     if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);

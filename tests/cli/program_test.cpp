@@ -22,8 +22,8 @@ protected:
     std::string Picture(const std::string& name, std::uint32_t width = 1, std::uint32_t height = 1,
                         std::uint16_t depth = 24) {
         const std::string path = dir.file(name);
-        WriteFileBytes(path, PictureFile(width, height,
-                                         std::vector<Colour>(width * height, Colour{255, 255, 255}), depth));
+        WriteFileBytes(path,
+                       PictureFile(width, height, std::vector<Colour>(width * height, Colour{255, 255, 255}), depth));
         return path;
     }
     bool Exists(const std::string& name) const { return fs::exists(fs::symlink_status(dir.path() / name)); }
@@ -92,14 +92,14 @@ TEST_F(CliProgram, output_that_cannot_be_created_gives_the_system_reason) {
     const std::string inMissingFolder = dir.file("missing/out.bmc");
     ProgramRun run = RunProgram(dir, "-o " + Quoted(inMissingFolder) + " " + Quoted(picture));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": cannot create " + inMissingFolder +
-                           ": No such file or directory\n");
+    EXPECT_EQ(run.err,
+              "vandrel-convert: " + picture + ": cannot create " + inMissingFolder + ": No such file or directory\n");
 
     fs::create_directory(dir.path() / "white.bmc");
     run = RunProgram(dir, Quoted(picture));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": cannot create " + dir.file("white.bmc") +
-                           ": Is a directory\n");
+    EXPECT_EQ(run.err,
+              "vandrel-convert: " + picture + ": cannot create " + dir.file("white.bmc") + ": Is a directory\n");
     EXPECT_TRUE(fs::is_directory(dir.path() / "white.bmc"));
 }
 
@@ -108,8 +108,7 @@ TEST_F(CliProgram, failed_write_leaves_no_partial_file) {
     const std::string picture = Picture("big.bmp", 40, 40);
     const ProgramRun run = RunProgram(dir, Quoted(picture), "trap '' XFSZ; ulimit -f 1;");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err,
-              "vandrel-convert: " + picture + ": cannot write " + dir.file("big.bmc") + ": File too large\n");
+    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": cannot write " + dir.file("big.bmc") + ": File too large\n");
     EXPECT_FALSE(Exists("big.bmc"));
 }
 
@@ -118,9 +117,9 @@ TEST_F(CliProgram, pipe_without_reader_as_output_fails_at_once) {
     const std::string picture = Picture("white.bmp");
     ASSERT_EQ(mkfifo(dir.file("white.bmc").c_str(), 0600), 0);
     const auto run = [&] { return RunCommandLine({picture}, stdout, stderr) == 1; };
-    EXPECT_EXIT(ExitWithinSeconds(10, run), ::testing::ExitedWithCode(0),
-                "^vandrel-convert: " + picture + ": cannot create " + dir.file("white.bmc") +
-                    ": No such device or address\n$");
+    EXPECT_EXIT(
+        ExitWithinSeconds(10, run), ::testing::ExitedWithCode(0),
+        "^vandrel-convert: " + picture + ": cannot create " + dir.file("white.bmc") + ": No such device or address\n$");
 }
 
 TEST_F(CliProgram, batch_never_replaces_its_own_earlier_output) {
@@ -133,8 +132,8 @@ TEST_F(CliProgram, batch_never_replaces_its_own_earlier_output) {
         const ProgramRun run = RunProgram(dir, Quoted(first) + " " + Quoted(clash));
         EXPECT_EQ(run.exitCode, 1) << clash;
         const std::string output = fs::path(clash).replace_extension(".bmc").string();
-        EXPECT_EQ(run.err, "vandrel-convert: " + clash + ": the output " + output +
-                               " would replace the output of " + first + "\n");
+        EXPECT_EQ(run.err, "vandrel-convert: " + clash + ": the output " + output + " would replace the output of " +
+                               first + "\n");
         EXPECT_EQ(ReadFileBytes(dir.file("pic.bmc")), kWhitePixelStream) << clash;
     }
 }
@@ -162,8 +161,8 @@ TEST_F(CliProgram, output_named_like_the_picture_does_not_destroy_it) {
     const Bytes original = ReadFileBytes(picture);
     const ProgramRun run = RunProgram(dir, Quoted(picture));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": the output " + picture +
-                           " would replace the picture itself\n");
+    EXPECT_EQ(run.err,
+              "vandrel-convert: " + picture + ": the output " + picture + " would replace the picture itself\n");
     EXPECT_EQ(ReadFileBytes(picture), original);
 }
 
@@ -171,8 +170,7 @@ TEST_F(CliProgram, usage_errors_exit_2_and_convert_nothing) {
     const std::string picture = Picture("a.bmp");
     const std::string other = Picture("b.bmp");
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"-o x.bmc " + Quoted(picture) + " " + Quoted(other),
-         "-o names one output, but 2 pictures were given"},
+        {"-o x.bmc " + Quoted(picture) + " " + Quoted(other), "-o names one output, but 2 pictures were given"},
         {"--frobnicate " + Quoted(picture), "unknown option '--frobnicate'"},
         {Quoted(picture) + " -o", "option '-o' needs a path"},
         {"--header", "no picture given"},
@@ -182,8 +180,7 @@ TEST_F(CliProgram, usage_errors_exit_2_and_convert_nothing) {
     for (const auto& [arguments, reason] : cases) {
         const ProgramRun run = RunProgram(dir, arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
-        EXPECT_EQ(run.err,
-                  "vandrel-convert: " + reason + "\nTry 'vandrel-convert --help' for more information.\n");
+        EXPECT_EQ(run.err, "vandrel-convert: " + reason + "\nTry 'vandrel-convert --help' for more information.\n");
     }
     EXPECT_FALSE(Exists("a.bmc"));
     EXPECT_FALSE(Exists("b.bmc"));
@@ -202,8 +199,7 @@ TEST_F(CliProgram, help_and_version) {
 
 TEST_F(CliProgram, preview_beside_the_output) {
     const std::string picture = Picture("white.bmp", 2, 1);
-    const ProgramRun run =
-        RunProgram(dir, "--preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture));
+    const ProgramRun run = RunProgram(dir, "--preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(IsRegularFile("white.bmc"));
     // 54 header bytes, then one row of two white pixels padded to 8 bytes.
@@ -215,9 +211,8 @@ TEST_F(CliProgram, preview_beside_the_output) {
 TEST_F(CliProgram, preview_failures_leave_no_partial_preview) {
     const std::string picture = Picture("big.bmp", 40, 40);
     // Output to /dev/null is not bound by the file size limit; the 4854-byte preview is.
-    ProgramRun run =
-        RunProgram(dir, "-o /dev/null --preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture),
-                   "trap '' XFSZ; ulimit -f 1;");
+    ProgramRun run = RunProgram(dir, "-o /dev/null --preview " + Quoted(dir.file("seen.bmp")) + " " + Quoted(picture),
+                                "trap '' XFSZ; ulimit -f 1;");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": cannot write the preview " + dir.file("seen.bmp") +
                            ": File input/output error (File too large)\n");
@@ -232,6 +227,6 @@ TEST_F(CliProgram, preview_failures_leave_no_partial_preview) {
     // A preview that would overwrite the conversion's own output is refused before anything is written.
     run = RunProgram(dir, "--preview " + Quoted(dir.file("big.bmc")) + " " + Quoted(picture));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "vandrel-convert: " + picture + ": the preview " + dir.file("big.bmc") +
-                           " would replace the output\n");
+    EXPECT_EQ(run.err,
+              "vandrel-convert: " + picture + ": the preview " + dir.file("big.bmc") + " would replace the output\n");
 }

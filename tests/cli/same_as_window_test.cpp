@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "app/fake_window.h"
-#include "window_command/conversion_command.h"
 #include "convert/picture_files.h"
 #include "program_run.h"
 #include "white_pixel.h"
+#include "window_command/conversion_command.h"
 
 namespace fs = std::filesystem;
 
@@ -49,8 +49,7 @@ TEST(cli_same_as_window, every_format_and_option_for_two_picture_shapes) {
             for (const bool size : {false, true}) {
                 std::string options = header ? "--header " : "";
                 if (!size) options += "--no-size ";
-                const ProgramRun run =
-                    RunProgram(dir, options + "-o '" + dir.file("cli.out") + "' '" + picture + "'");
+                const ProgramRun run = RunProgram(dir, options + "-o '" + dir.file("cli.out") + "' '" + picture + "'");
                 ASSERT_EQ(run.exitCode, 0) << run.err;
                 EXPECT_EQ(ReadFileBytes(dir.file("cli.out")), WindowOutput(picture, header, size))
                     << width << "x" << height << " " << options;

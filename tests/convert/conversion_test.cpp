@@ -50,8 +50,8 @@ TEST(conversion, failed_write_takes_back_the_file_the_name_leads_to_and_nothing_
     const auto convert = [&] {
         bool allFailed = true;
         for (const char* output : {"link.bmc", "full.bmc", "hard.bmc"})
-            allFailed &= ConvertPicture(RequestFor(picture, dir.file(output))).result ==
-                         ConversionResult::OutputNotWritten;
+            allFailed &=
+                ConvertPicture(RequestFor(picture, dir.file(output))).result == ConversionResult::OutputNotWritten;
         return allFailed;
     };
     EXPECT_EXIT(ExitUnderFileSizeLimit(1000, convert), ::testing::ExitedWithCode(0), "");

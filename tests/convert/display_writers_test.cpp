@@ -26,7 +26,6 @@ protected:
         const Bytes bytes = ReadFileBytes(outPath);
         return std::string(bytes.begin(), bytes.end());
     }
-
 };
 
 const Colour kWhite{255, 255, 255};
@@ -42,9 +41,17 @@ TEST_F(DisplayWriters, white_pixel_in_every_output) {
 }
 
 TEST_F(DisplayWriters, channels_keep_their_top_six_bits) {
-    Load(4, 2, {{0, 1, 2}, {3, 4, 5}, {127, 128, 129}, {251, 252, 253}, {254, 255, 7}, {8, 11, 12}, {63, 64, 65}, {200, 100, 50}});
-    EXPECT_EQ(RawStream(false), (Bytes{0, 0, 0, 0, 1, 1, 31, 32, 32, 62, 63, 63,
-                                       63, 63, 1, 2, 2, 3, 15, 16, 16, 50, 25, 12}));
+    Load(4, 2,
+         {{0, 1, 2},
+          {3, 4, 5},
+          {127, 128, 129},
+          {251, 252, 253},
+          {254, 255, 7},
+          {8, 11, 12},
+          {63, 64, 65},
+          {200, 100, 50}});
+    EXPECT_EQ(RawStream(false),
+              (Bytes{0, 0, 0, 0, 1, 1, 31, 32, 32, 62, 63, 63, 63, 63, 1, 2, 2, 3, 15, 16, 16, 50, 25, 12}));
 }
 
 TEST_F(DisplayWriters, rows_are_written_from_the_top_down) {
@@ -124,7 +131,8 @@ TEST_F(DisplayWriters, wide_rows_convert_across_internal_runs) {
     Bytes expectedRaw;
     std::string expectedText = "\nconst unsigned char pic[]={ 0,3,9,196";
     for (std::uint32_t i = 0; i < width * height; ++i) {
-        const Colour c{static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(i / 3), static_cast<std::uint8_t>(255 - i)};
+        const Colour c{static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(i / 3),
+                       static_cast<std::uint8_t>(255 - i)};
         colours.push_back(c);
         for (std::uint8_t channel : {c.red, c.green, c.blue}) {
             expectedRaw.push_back(static_cast<std::uint8_t>(channel / 4));
@@ -204,8 +212,9 @@ const std::vector<Colour> kSixColours{{255, 128, 0}, {0, 0, 255}, {255, 255, 255
 std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 std::string StdintHead(const char* type, const char* declarationEnd) {
-    return std::string("#ifndef LOGO_H\n#define LOGO_H\n\n#include <stdint.h>\n\n#define LOGO_WIDTH 3\n"
-                       "#define LOGO_HEIGHT 2\n\nstatic const ") +
+    return std::string(
+               "#ifndef LOGO_H\n#define LOGO_H\n\n#include <stdint.h>\n\n#define LOGO_WIDTH 3\n"
+               "#define LOGO_HEIGHT 2\n\nstatic const ") +
            type + " logo[] " + declarationEnd + "\n";
 }
 
@@ -221,8 +230,8 @@ TEST_F(DisplayWriters, stdint_header_in_each_kind_of_layout) {
         const char* attribute;
         std::string expected;
     };
-    const std::string words565 = StdintHead("uint16_t", "PROGMEM = {") +
-                                 "    0xFC00, 0x001F, 0xFFFF, 0x0000, 0x0822, 0xCB26,\n" + kStdintTail;
+    const std::string words565 =
+        StdintHead("uint16_t", "PROGMEM = {") + "    0xFC00, 0x001F, 0xFFFF, 0x0000, 0x0822, 0xCB26,\n" + kStdintTail;
     const Case cases[] = {
         {PixelLayout::Rgb565, false, "PROGMEM", words565},
         // The word is the 16-bit value, whatever order the layout's bytes take.
@@ -233,11 +242,13 @@ TEST_F(DisplayWriters, stdint_header_in_each_kind_of_layout) {
         {PixelLayout::Rgb666, false, "",
          StdintHead("uint8_t", "= {") +
              "    0x3F, 0x20, 0x00, 0x00, 0x00, 0x3F, 0x3F, 0x3F, 0x3F, 0x00, 0x00, 0x00,\n"
-             "    0x02, 0x01, 0x04, 0x32, 0x19, 0x0C,\n" + kStdintTail},
+             "    0x02, 0x01, 0x04, 0x32, 0x19, 0x0C,\n" +
+             kStdintTail},
         {PixelLayout::Rgb666High, true, "",
          StdintHead("uint8_t", "= {") +
              "    0x00, 0x80, 0xFC, 0xFC, 0x00, 0x00, 0xFC, 0xFC, 0xFC, 0x00, 0x00, 0x00,\n"
-             "    0x10, 0x04, 0x08, 0x30, 0x64, 0xC8,\n" + kStdintTail},
+             "    0x10, 0x04, 0x08, 0x30, 0x64, 0xC8,\n" +
+             kStdintTail},
     };
     for (const Case& c : cases) {
         OutputOptions options;
@@ -272,9 +283,10 @@ TEST_F(DisplayWriters, stdint_array_of_an_empty_picture_holds_one_zero) {
     options.cStyle = CStyle::Stdint;
     options.arrayName = "e";
     options.layout = PixelLayout::Rgb565;
-    EXPECT_EQ(Text(Written(options)), "#ifndef E_H\n#define E_H\n\n#include <stdint.h>\n\n#define E_WIDTH 0\n"
-                                      "#define E_HEIGHT 1\n\nstatic const uint16_t e[] = {\n    0 /* no pixels */\n"
-                                      "};\n\n#endif\n");
+    EXPECT_EQ(Text(Written(options)),
+              "#ifndef E_H\n#define E_H\n\n#include <stdint.h>\n\n#define E_WIDTH 0\n"
+              "#define E_HEIGHT 1\n\nstatic const uint16_t e[] = {\n    0 /* no pixels */\n"
+              "};\n\n#endif\n");
 }
 
 namespace {
@@ -307,10 +319,11 @@ TEST_F(DisplayWriters, bytes_made_elsewhere_as_either_style_of_array) {
     const Case cases[] = {
         {CStyle::Window,
          "\nconst unsigned char pic[]={ 0,13,26,39,52,65,78,91,104,117,130,143,156,169,182,195,208,221\n,234,247 };\n"},
-        {CStyle::Stdint, "#ifndef PIC_H\n#define PIC_H\n\n#include <stdint.h>\n\n#define PIC_WIDTH 300\n"
-                         "#define PIC_HEIGHT 2\n\nstatic const uint8_t pic[] __attribute__((section(\".x\"))) = {\n"
-                         "    0x00, 0x0D, 0x1A, 0x27, 0x34, 0x41, 0x4E, 0x5B, 0x68, 0x75, 0x82, 0x8F,\n"
-                         "    0x9C, 0xA9, 0xB6, 0xC3, 0xD0, 0xDD, 0xEA, 0xF7,\n};\n\n#endif\n"},
+        {CStyle::Stdint,
+         "#ifndef PIC_H\n#define PIC_H\n\n#include <stdint.h>\n\n#define PIC_WIDTH 300\n"
+         "#define PIC_HEIGHT 2\n\nstatic const uint8_t pic[] __attribute__((section(\".x\"))) = {\n"
+         "    0x00, 0x0D, 0x1A, 0x27, 0x34, 0x41, 0x4E, 0x5B, 0x68, 0x75, 0x82, 0x8F,\n"
+         "    0x9C, 0xA9, 0xB6, 0xC3, 0xD0, 0xDD, 0xEA, 0xF7,\n};\n\n#endif\n"},
     };
     for (const Case& c : cases) {
         OutputOptions options;

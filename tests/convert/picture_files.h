@@ -17,8 +17,7 @@ inline Bytes PictureFile(std::uint32_t width, std::uint32_t height, const std::v
                          std::uint16_t depth = 24) {
     const std::uint32_t bytesPerPixel = depth / 8u;
     const std::uint32_t stride = (width * bytesPerPixel + 3u) / 4u * 4u;
-    Bytes file = BmpHeader({.width = width, .height = height, .bitsPerPixel = depth,
-                            .imageSize = stride * height});
+    Bytes file = BmpHeader({.width = width, .height = height, .bitsPerPixel = depth, .imageSize = stride * height});
     if (depth == 8) file.insert(file.end(), 1024, 0);
     for (std::uint32_t row = height; row-- > 0;) {
         Bytes line(stride, 0);

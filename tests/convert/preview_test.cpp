@@ -20,11 +20,9 @@ Rgb PixelAt(const BitmapImage* image, std::uint32_t x, std::uint32_t y) {
 }
 
 // 3 x 2, so rows have fill bytes and top and bottom rows differ.
-const std::vector<Colour> kColours{{255, 128, 3}, {4, 0, 252},    {251, 7, 8},
-                                   {1, 2, 65},    {200, 100, 50}, {9, 250, 129}};
+const std::vector<Colour> kColours{{255, 128, 3}, {4, 0, 252}, {251, 7, 8}, {1, 2, 65}, {200, 100, 50}, {9, 250, 129}};
 // Worked out by hand: v >> 2, then (six << 2) | (six >> 4).
-const std::vector<Rgb> kShown{{255, 130, 0}, {4, 0, 255},    {251, 4, 8},
-                              {0, 0, 65},    {203, 101, 48}, {8, 251, 130}};
+const std::vector<Rgb> kShown{{255, 130, 0}, {4, 0, 255}, {251, 4, 8}, {0, 0, 65}, {203, 101, 48}, {8, 251, 130}};
 
 }  // namespace
 
@@ -47,8 +45,7 @@ TEST(preview, saved_preview_shows_every_pixel_as_the_display_does) {
     EXPECT_EQ(BitmapDepth(preview.get()), 24);
     EXPECT_EQ(BitmapWidth(preview.get()), 3u);
     EXPECT_EQ(BitmapHeight(preview.get()), 2u);
-    for (std::uint32_t i = 0; i < 6; ++i)
-        EXPECT_EQ(PixelAt(preview.get(), i % 3, i / 3), kShown[i]) << "pixel " << i;
+    for (std::uint32_t i = 0; i < 6; ++i) EXPECT_EQ(PixelAt(preview.get(), i % 3, i / 3), kShown[i]) << "pixel " << i;
 }
 
 TEST(preview, a_preview_that_cannot_be_saved_leaves_no_file) {
@@ -67,8 +64,7 @@ TEST(preview, every_layout_shows_its_own_levels) {
     const BitmapImagePtr picture(LoadPicture(dir.file("in.bmp"), 3, 2, kColours));
     ASSERT_NE(picture, nullptr);
     // Worked out by hand for 5-bit red and blue: v >> 3, then (five << 3) | (five >> 2).
-    const std::vector<Rgb> shown565{{255, 130, 0}, {0, 0, 255},    {255, 4, 8},
-                                    {0, 0, 66},    {206, 101, 49}, {8, 251, 132}};
+    const std::vector<Rgb> shown565{{255, 130, 0}, {0, 0, 255}, {255, 4, 8}, {0, 0, 66}, {206, 101, 49}, {8, 251, 132}};
     const std::vector<std::pair<PixelLayout, std::vector<Rgb>>> cases{{PixelLayout::Rgb666, kShown},
                                                                       {PixelLayout::Rgb666High, kShown},
                                                                       {PixelLayout::Rgb565, shown565},

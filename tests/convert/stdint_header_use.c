@@ -7,11 +7,11 @@
 /* As flash-placing libraries define it. */
 #define PROGMEM __attribute__((section(".progmem.data")))
 
-#include "logo.h"
 #include "icon.h"
-#include "splash.h"
-#include "packed.h"
+#include "logo.h"
 #include "none.h"
+#include "packed.h"
+#include "splash.h"
 /* Included twice: the guard keeps the second from defining anything again. */
 #include "logo.h"
 

@@ -38,10 +38,16 @@ Bytes Tga(std::uint8_t id, std::uint8_t mapType, std::uint8_t type, std::uint16_
 // A little-endian TIFF of one strip at offset 8 + IFD: each entry (tag, SHORT or LONG, value).
 Bytes Tiff(std::uint32_t width, std::uint32_t height, std::uint16_t bits, std::uint16_t samples,
            std::uint16_t compression, std::uint16_t planar, const Bytes& strip) {
-    const std::vector<std::pair<std::uint16_t, std::uint32_t>> entries{
-        {256, width},   {257, height}, {258, bits},          {259, compression},
-        {262, samples == 3 ? 2u : 1u}, {273, 0},             {277, samples},
-        {278, height},  {279, static_cast<std::uint32_t>(strip.size())}, {284, planar}};
+    const std::vector<std::pair<std::uint16_t, std::uint32_t>> entries{{256, width},
+                                                                       {257, height},
+                                                                       {258, bits},
+                                                                       {259, compression},
+                                                                       {262, samples == 3 ? 2u : 1u},
+                                                                       {273, 0},
+                                                                       {277, samples},
+                                                                       {278, height},
+                                                                       {279, static_cast<std::uint32_t>(strip.size())},
+                                                                       {284, planar}};
     Bytes file = Text("II*");
     file.push_back(0);
     PutLe32(file, 8);
@@ -61,24 +67,35 @@ struct Case {
     const char* name;
     const char* fileName;
     Bytes file;
-    Bytes rgb;               // every pixel, top row first; empty when refused
-    const char* refusal;     // part of the reason when refused
+    Bytes rgb;            // every pixel, top row first; empty when refused
+    const char* refusal;  // part of the reason when refused
 };
 
 std::vector<Case> Cases() {
     return {
         // Bottom-up, with a 2-byte ID field that Qt's reader took for pixels: bottom row blue, red.
-        {"TGA 24-bit with an ID field", "id.tga",
+        {"TGA 24-bit with an ID field",
+         "id.tga",
          Join(Join(Tga(2, 0, 2, 0, 0, 2, 2, 24, 0), Text("hi")), {255, 0, 0, 0, 0, 255, 0, 255, 0, 255, 255, 255}),
-         {0, 255, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0}, ""},
+         {0, 255, 0, 255, 255, 255, 0, 0, 255, 255, 0, 0},
+         ""},
         // 5-5-5 levels scale to 8 bits (31 -> 255, 16 -> 132); top-down, right to left: 0x001F is blue,
         // 0x4200 red 16 and green 16.
-        {"TGA 16-bit", "five.tga", Join(Tga(0, 0, 2, 0, 0, 2, 1, 16, 0x30), {0x1F, 0x00, 0x00, 0x42}),
-         {132, 132, 0, 0, 0, 255}, ""},
-        {"TGA run-length grey", "grey.tga", Join(Tga(0, 0, 11, 0, 0, 3, 1, 8, 0x20), {0x82, 0x40}),
-         {64, 64, 64, 64, 64, 64, 64, 64, 64}, ""},
-        {"TGA colour-mapped", "map.tga",
-         Join(Tga(0, 1, 1, 2, 24, 2, 1, 8, 0x20), {0, 0, 255, 255, 0, 0, 1, 0}), {0, 0, 255, 255, 0, 0}, ""},
+        {"TGA 16-bit",
+         "five.tga",
+         Join(Tga(0, 0, 2, 0, 0, 2, 1, 16, 0x30), {0x1F, 0x00, 0x00, 0x42}),
+         {132, 132, 0, 0, 0, 255},
+         ""},
+        {"TGA run-length grey",
+         "grey.tga",
+         Join(Tga(0, 0, 11, 0, 0, 3, 1, 8, 0x20), {0x82, 0x40}),
+         {64, 64, 64, 64, 64, 64, 64, 64, 64},
+         ""},
+        {"TGA colour-mapped",
+         "map.tga",
+         Join(Tga(0, 1, 1, 2, 24, 2, 1, 8, 0x20), {0, 0, 255, 255, 0, 0, 1, 0}),
+         {0, 0, 255, 255, 0, 0},
+         ""},
         {"TGA cut short", "cut.tga", Join(Tga(0, 0, 2, 0, 0, 2, 2, 24, 0), {1, 2, 3}), {}, "stops after 0 of 2 rows"},
         // 1986 of 65535 is 7.73 of 255: rounded, not cut.
         {"PGM of 16 bits", "deep.pgm", Join(Text("P5 1 1 65535\n"), {0x07, 0xC2}), {8, 8, 8}, ""},
@@ -89,10 +106,12 @@ std::vector<Case> Cases() {
         {"TIFF of 12-bit channels", "twelve.tif", Tiff(2, 1, 12, 1, 1, 1, Bytes(3, 0)), {}, "12-bit"},
         {"TIFF whose strip is short", "short.tif", Tiff(4, 4, 8, 1, 1, 1, Bytes(5, 0)), {}, "ends early or is damaged"},
         // A 4 x 4 picture whose LZW codes (clear, one pixel, end) give 1 pixel.
-        {"GIF whose codes give too few pixels", "few.gif",
-         Join(Text("GIF89a"), {4, 0, 4, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, ',', 0, 0, 0, 0, 4, 0, 4, 0, 0, 2, 2,
-                               0x44, 0x01, 0, ';'}),
-         {}, "codes give 1 of its 16 pixels"},
+        {"GIF whose codes give too few pixels",
+         "few.gif",
+         Join(Text("GIF89a"), {4, 0, 4, 0, 0x80, 0, 0, 0, 0, 0, 255,  255,  255, ',', 0,
+                               0, 0, 0, 4, 0,    4, 0, 0, 2, 2, 0x44, 0x01, 0,   ';'}),
+         {},
+         "codes give 1 of its 16 pixels"},
     };
 }
 

@@ -12,8 +12,7 @@ class QPlainTextEdit;
 
 class FormWindowOperations final : public WindowOperations {
 public:
-    FormWindowOperations(QFileDialog& openDialog, QCheckBox& checkBox1, QCheckBox& checkBox2,
-                         QPlainTextEdit& memo1);
+    FormWindowOperations(QFileDialog& openDialog, QCheckBox& checkBox1, QCheckBox& checkBox2, QPlainTextEdit& memo1);
 
     void SetOpenDialogFileName(const std::string& fileName) override;
     // The chosen path is handed over in the file system's own encoding, ready for fopen.

@@ -89,22 +89,20 @@ std::uint16_t BitmapDepth(const BitmapImage* image);
 // Pixel and palette access. Row y = 0 is the top row of the picture as displayed, x = 0 the
 // leftmost column. Outputs may be nullptr; an absent output is skipped.
 // GetPixelRgb on an 8-bit image answers the colour of the pixel's palette entry.
-void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* red,
-                 std::uint8_t* green, std::uint8_t* blue);
+void GetPixelRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* red, std::uint8_t* green,
+                 std::uint8_t* blue);
 // A run of `count` pixels of row y from column x, as red, green, blue triples into `rgb` (3 x count
 // bytes): the colours GetPixelRgb answers, for converting whole rows without a call per pixel.
 // BitmapInvalidArgument and nothing written for no image, no output, y >= height or a run past the
 // row's end.
-void GetPixelRunRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint32_t count,
-                    std::uint8_t* rgb);
+void GetPixelRunRgb(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint32_t count, std::uint8_t* rgb);
 void GetPixelIndex(const BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t* index);
-void GetPaletteColor(const BitmapImage* image, std::uint8_t index, std::uint8_t* red,
-                     std::uint8_t* green, std::uint8_t* blue);
+void GetPaletteColor(const BitmapImage* image, std::uint8_t index, std::uint8_t* red, std::uint8_t* green,
+                     std::uint8_t* blue);
 
 // Setters for 24/32-bit pixels, 8-bit pixel indices and 8-bit palette entries. A failed call leaves
 // the image unchanged.
-void SetPixelRgb(BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t red,
-                 std::uint8_t green, std::uint8_t blue);
+void SetPixelRgb(BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t red, std::uint8_t green,
+                 std::uint8_t blue);
 void SetPixelIndex(BitmapImage* image, std::uint32_t x, std::uint32_t y, std::uint8_t index);
-void SetPaletteColor(BitmapImage* image, std::uint8_t index, std::uint8_t red, std::uint8_t green,
-                     std::uint8_t blue);
+void SetPaletteColor(BitmapImage* image, std::uint8_t index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);

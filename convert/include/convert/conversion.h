@@ -48,19 +48,19 @@ struct ConversionRequest {
 // Each result names, after it, the outcome's fields that say more (facts: those of the picture).
 enum class ConversionResult {
     Converted,
-    NotLoaded,         // facts.moduleStatus, facts.decoderReason
-    DepthRefused,      // facts.depth
-    TooLarge,          // facts.width, facts.height (the fitted sides when --size makes them too large)
+    NotLoaded,     // facts.moduleStatus, facts.decoderReason
+    DepthRefused,  // facts.depth
+    TooLarge,      // facts.width, facts.height (the fitted sides when --size makes them too large)
     OutOfMemory,
-    OverMemoryLimit,   // facts.width, facts.height, facts.memoryNeeded, facts.memoryLimit, fittedMemory
-    EndsEarly,         // facts.decoderReason
-    OutputIsPicture,   // outputName
-    PreviewIsPicture,  // previewName
-    PreviewIsOutput,   // previewName
-    OutputNotCreated,  // outputName, systemError
-    OutputNotWritten,  // outputName (empty for standard output), systemError
-    PreviewNotMade,    // previewStatus
-    PreviewNotWritten, // previewName, previewStatus, systemError
+    OverMemoryLimit,    // facts.width, facts.height, facts.memoryNeeded, facts.memoryLimit, fittedMemory
+    EndsEarly,          // facts.decoderReason
+    OutputIsPicture,    // outputName
+    PreviewIsPicture,   // previewName
+    PreviewIsOutput,    // previewName
+    OutputNotCreated,   // outputName, systemError
+    OutputNotWritten,   // outputName (empty for standard output), systemError
+    PreviewNotMade,     // previewStatus
+    PreviewNotWritten,  // previewName, previewStatus, systemError
 };
 
 struct ConversionOutcome {

@@ -42,7 +42,9 @@ inline constexpr LayoutDescription kPixelLayouts[] = {
 };
 inline constexpr std::size_t kPixelLayoutCount = std::size(kPixelLayouts);
 
-constexpr const LayoutDescription& Describe(PixelLayout layout) { return kPixelLayouts[static_cast<std::size_t>(layout)]; }
+constexpr const LayoutDescription& Describe(PixelLayout layout) {
+    return kPixelLayouts[static_cast<std::size_t>(layout)];
+}
 
 namespace layout_checks {
 
@@ -126,6 +128,4 @@ constexpr std::uint8_t ShownLevel(unsigned level, unsigned bits) {
 }
 
 // What a display shows for an 8-bit channel cut to `bits` bits without dithering.
-constexpr std::uint8_t ShownChannel(std::uint8_t value, unsigned bits) {
-    return ShownLevel(value >> (8 - bits), bits);
-}
+constexpr std::uint8_t ShownChannel(std::uint8_t value, unsigned bits) { return ShownLevel(value >> (8 - bits), bits); }

@@ -236,24 +236,15 @@ int vandrel_decode_row(struct vandrel_decoder* d, uint8_t* row) {
 
 const char* vandrel_decode_error(int code) {
     switch (code) {
-    case VANDREL_DECODE_OK:
-        return "no error";
-    case VANDREL_DECODE_E_ARGUMENT:
-        return "a null decoder, data, reader or row";
-    case VANDREL_DECODE_E_MAGIC:
-        return "not a compressed Vandrel stream";
-    case VANDREL_DECODE_E_VERSION:
-        return "a later version of the compressed stream";
-    case VANDREL_DECODE_E_LAYOUT:
-        return "a pixel layout or wiring this decoder does not know";
-    case VANDREL_DECODE_E_CUT:
-        return "the stream ends before the picture does";
-    case VANDREL_DECODE_E_CORRUPT:
-        return "the stream is corrupt";
-    case VANDREL_DECODE_E_DONE:
-        return "every row has been decoded";
-    default:
-        return "an unknown code";
+    case VANDREL_DECODE_OK: return "no error";
+    case VANDREL_DECODE_E_ARGUMENT: return "a null decoder, data, reader or row";
+    case VANDREL_DECODE_E_MAGIC: return "not a compressed Vandrel stream";
+    case VANDREL_DECODE_E_VERSION: return "a later version of the compressed stream";
+    case VANDREL_DECODE_E_LAYOUT: return "a pixel layout or wiring this decoder does not know";
+    case VANDREL_DECODE_E_CUT: return "the stream ends before the picture does";
+    case VANDREL_DECODE_E_CORRUPT: return "the stream is corrupt";
+    case VANDREL_DECODE_E_DONE: return "every row has been decoded";
+    default: return "an unknown code";
     }
 }
 

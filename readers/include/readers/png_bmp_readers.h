@@ -10,4 +10,4 @@
 // The picture, or the refusal, when the file at `path` is of a kind these readers take; nothing
 // otherwise (and for anything but a regular file). Never throws.
 std::optional<LoadedPicture> ReadPngOrBmp(const std::string& path, BitmapStatus moduleStatus,
-                                                const DecodeSettings& settings);
+                                          const DecodeSettings& settings);

@@ -9,8 +9,7 @@
 #include "qt_decode.h"
 
 // How files the module refuses are decoded: DecodeWithQt itself, or DecodeThroughModule.
-using QtDecoder = LoadedPicture (*)(const std::string& path, BitmapStatus moduleStatus,
-                                    const DecodeSettings& settings);
+using QtDecoder = LoadedPicture (*)(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings);
 
 class QtPictureLoader final : public PictureLoader {
 public:
@@ -28,8 +27,7 @@ private:
 // DecodeWithQt from the decoder module (vandrel-qt-decoder.so beside the program, or in its plugin
 // folder once installed), opened on the first call. When it cannot be opened the file is unreadable,
 // with the reason.
-LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleStatus,
-                                  const DecodeSettings& settings);
+LoadedPicture DecodeThroughModule(const std::string& path, BitmapStatus moduleStatus, const DecodeSettings& settings);
 
 // The name of the module's entry, which calls DecodeWithQt and fills `*out`.
 inline constexpr char kDecoderEntry[] = "VandrelDecodeWithQt";
