@@ -2,6 +2,8 @@
 // or a limit.
 #include "decode_options.h"
 
+#include "whole_number.h"
+
 #include <cstdint>
 
 namespace {
@@ -25,13 +27,8 @@ std::optional<RgbColour> ParseColour(const std::string& value) {
 }
 
 std::optional<std::uint64_t> ParseMiB(const std::string& value) {
-    if (value.empty() || value.size() > 7) return std::nullopt;
-    std::uint64_t number = 0;
-    for (char c : value) {
-        if (c < '0' || c > '9') return std::nullopt;
-        number = number * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (number < 1 || number > kLargestMemoryLimitMiB) return std::nullopt;
+    const auto number = ParseWholeNumber(value, kLargestMemoryLimitMiB);
+    if (!number || *number < 1) return std::nullopt;
     return number;
 }
 

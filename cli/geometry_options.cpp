@@ -1,6 +1,8 @@
 // --size WxH: both sides checked whole, so "10", "x" or a side out of range never passes for a size.
 #include "geometry_options.h"
 
+#include "whole_number.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -11,14 +13,9 @@ constexpr std::uint32_t kLargestSide = 65535;
 // A side of 1 to 65535 in decimal, 0 for a side left out, or nothing when the text is neither.
 std::optional<std::uint32_t> ParseSide(std::string_view text) {
     if (text.empty()) return 0;
-    if (text.size() > 5) return std::nullopt;
-    std::uint32_t side = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        side = side * 10 + static_cast<std::uint32_t>(c - '0');
-    }
-    if (side < 1 || side > kLargestSide) return std::nullopt;
-    return side;
+    const auto side = ParseWholeNumber(text, kLargestSide);
+    if (!side || *side < 1) return std::nullopt;
+    return static_cast<std::uint32_t>(*side);
 }
 
 }  // namespace
