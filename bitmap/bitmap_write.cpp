@@ -1,8 +1,5 @@
 // WriteBitmapFile: saves an image as a BMP file: header field by field, then the colour table and
 // the pixel block each in a single request straight from the image's buffers.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +7,11 @@
 #include "bitmap/bitmap.h"
 #include "bitmap_fields.h"
 #include "bitmap_status.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -30,6 +32,9 @@ bool WriteContents(const BitmapImage& image, std::FILE* stream) {
 // Opens as "wb" does, except that a named pipe nobody reads fails at once (ENXIO) instead of waiting
 // for a reader for ever; once open, writes wait for a slow reader as they always did.
 std::FILE* OpenForWriting(const char* path) {
+#ifdef _WIN32
+    return std::fopen(path, "wb");
+#else
     const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     const int flags = fcntl(fd, F_GETFL);
@@ -37,6 +42,7 @@ std::FILE* OpenForWriting(const char* path) {
     if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) stream = fdopen(fd, "wb");
     if (stream == nullptr) close(fd);
     return stream;
+#endif
 }
 
 }  // namespace
