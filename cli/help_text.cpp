@@ -20,10 +20,10 @@ constexpr std::array<std::string_view, 2> kDescription{
     "logo.bmp gives logo.bmc or logo.h.",
     "Pictures: BMP of every kind (uncompressed 8, 24 and 32-bit ones with a 40-byte header convert exactly as "
     "in the window; any header size, top-down, bit fields, 1 to 32 bits; run-length through Qt), PNG (every "
-    "kind, 16-bit channels rounded), JPEG, "
-    "GIF (first frame), PBM/PGM/PPM, and the other kinds Qt reads here (TIFF, WebP, ICO, XPM, ...); not SVG "
-    "or ICNS. Colours are taken as stored (no colour profile or gamma is applied); transparency is laid over "
-    "the background. A file that ends early is refused. (The window program reads only uncompressed 24-bit "
+    "kind, 16-bit channels rounded), JPEG, GIF (first frame), PBM/PGM/PPM and TGA (every kind), and the other "
+    "kinds Qt reads here (TIFF, WebP, ICO, XPM, ...); not SVG or ICNS. Colours are taken as stored (no colour "
+    "profile or gamma is applied); transparency is laid over the background. A file that ends early is "
+    "refused. (The window program reads only uncompressed 24-bit "
     "BMP pictures with a 40-byte header.)",
 };
 
