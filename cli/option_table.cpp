@@ -199,8 +199,8 @@ constexpr std::array kOptions{
                   return std::nullopt;
               }},
     OptionRow{.longName = "decode",
-              .help = "read back one output of this program (.bmc or .h, with the --layout and --bgr it was "
-                      "written with) into the 24-bit BMP that -o names",
+              .help = "read back one output of this program (.bmc or .h, with the --layout, --bgr, --rotate and "
+                      "--flip it was written with) into the 24-bit BMP that -o names, as --preview shows it",
               .set = [](const OptionValue&, ParsedArguments& p) -> Reason {
                   p.line.action = CommandLineAction::ReadBack;
                   return std::nullopt;

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "convert/output_file.h"
+#include "convert/preview.h"
 #include "convert/read_back.h"
+#include "convert/turn.h"
 
 namespace {
 
@@ -35,8 +37,17 @@ std::optional<std::string> ReadBack(const std::string& inputPath, const std::str
     errno = 0;
     const std::optional<std::vector<std::uint8_t>> bytes = WholeFile(inputPath);
     if (!bytes) return inputPath + ": cannot be read: " + std::strerror(errno != 0 ? errno : EIO);
-    const ReadBackResult result = ReadOutputBack(*bytes, settings.output.layout, settings.output.blueFirst);
+    ReadBackResult result = ReadOutputBack(*bytes, settings.output.layout, settings.output.blueFirst);
     if (!result.shown) return inputPath + ": " + result.failure;
+    // An output written for a panel mounted turned is shown as that panel shows it, as the preview is.
+    const Turn mounting = StoredTurn(settings.geometry.rotation, settings.geometry.flip);
+    if (!mounting.IsNone()) {
+        const BitmapPicture stored(*result.shown);
+        BitmapImagePtr shown =
+            MakePreview(stored, settings.output.layout, settings.output.blueFirst, mounting.Inverse());
+        if (!shown) return inputPath + ": there is not enough memory to turn it back";
+        result.shown = std::move(shown);
+    }
     if (IsSameFile(picturePath, inputPath)) return inputPath + ": the picture " + picturePath + " would replace it";
     errno = 0;
     WriteBitmapFile(result.shown.get(), picturePath.c_str());

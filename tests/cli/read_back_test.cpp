@@ -29,7 +29,7 @@ TEST(cli_read_back, shows_what_the_preview_shows) {
     const std::string picture = dir.file("sample.bmp");
     WriteFileBytes(picture, SamplePicture());
     for (const char* layout : {"rgb666", "rgb666-high", "rgb565", "rgb565-le"})
-        for (const char* wiring : {"", " --bgr"})
+        for (const char* wiring : {"", " --bgr", " --rotate 90 --flip vertical"})
             for (const char* dither : {"", " --dither"})
                 for (const char* format : {"", " --compress rle", " --header", " --header --compress rle",
                                            " --header --c-style stdint", " --header --c-style stdint --compress rle"}) {
