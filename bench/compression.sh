@@ -8,13 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 layout=${1:-rgb565}
-build=build-bench
 work=${VANDREL_BENCH_DIR:-/tmp/vandrel-compression}
 
-bash scripts/install-deps.sh build bench >&2
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_BUILD_TESTS=OFF -DVANDREL_BUILD_APP=OFF >&2
-cmake --build "$build" -j2 --target vandrel-convert >&2
-program=$build/cli/vandrel-convert
+source bench/build_program.sh
 mkdir -p "$work"
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 

@@ -10,15 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 runs=${1:-10}
-build=build-bench
 work=${VANDREL_BENCH_DIR:-/tmp/vandrel-bench}
 peer=/usr/bin/convert
 
-bash scripts/install-deps.sh build bench >&2
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_BUILD_TESTS=OFF \
-  -DVANDREL_BUILD_APP=OFF ${VANDREL_BENCH_CMAKE_ARGS:-} >&2
-cmake --build "$build" -j2 --target vandrel-convert vandrel-qt-decoder >&2
-program=$PWD/$build/cli/vandrel-convert
+source bench/build_program.sh
 mkdir -p "$work"
 
 photo=$work/photo.jpg

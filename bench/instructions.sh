@@ -6,12 +6,9 @@
 # Builds the Release vandrel-convert in build-bench/ first; work files go to $VANDREL_BENCH_DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build-bench
 work=${VANDREL_BENCH_DIR:-/tmp/vandrel-bench}
 before=${1:-}
-bash scripts/install-deps.sh build bench >&2
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_BUILD_TESTS=OFF -DVANDREL_BUILD_APP=OFF >&2
-cmake --build "$build" -j2 --target vandrel-convert >&2
+source bench/build_program.sh
 g++ -O2 -std=c++20 -Wall -Wextra -Wpedantic -o "$build/make_picture" bench/make_picture.cpp
 mkdir -p "$work"
 in=$work/p1024.bmp

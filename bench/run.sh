@@ -21,18 +21,13 @@ runs=${1:-7}
 default_sizes="4096 8192"
 [ "$mode" = layouts ] && default_sizes=4096
 sizes=${VANDREL_BENCH_SIZES:-$default_sizes}
-build=build-bench
 work=${VANDREL_BENCH_DIR:-/tmp/vandrel-bench}
 peer=/usr/bin/convert
 
-bash scripts/install-deps.sh build bench >&2
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_BUILD_TESTS=OFF \
-  -DVANDREL_BUILD_APP=OFF ${VANDREL_BENCH_CMAKE_ARGS:-} >&2
-cmake --build "$build" -j2 --target vandrel-convert >&2
+source bench/build_program.sh
 for tool in make_picture measure; do
   g++ -O2 -std=c++20 -Wall -Wextra -Wpedantic -o "$build/$tool" "bench/$tool.cpp"
 done
-program=$PWD/$build/cli/vandrel-convert
 measure=$PWD/$build/measure
 mkdir -p "$work"
 

@@ -10,13 +10,9 @@ cd "$(dirname "$0")/.."
 runs=${1:-10}
 commit=${2:-b295b82}
 work=${VANDREL_BENCH_DIR:-/tmp/vandrel-bench}/small
-build=build-bench
 
-bash scripts/install-deps.sh build bench >&2
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANDREL_BUILD_TESTS=OFF \
-  -DVANDREL_BUILD_APP=OFF >&2
-cmake --build "$build" -j2 --target vandrel-convert >&2
-after=$PWD/$build/cli/vandrel-convert
+source bench/build_program.sh
+after=$program
 
 # The earlier program, from the commit's own files, in a folder of its own.
 mkdir -p "$work"
